@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds Quorbel and then starts it (./build.sh run) or runs every test headless
+# (./build.sh test). Missing build packages are installed with apt-get when run as root;
+# otherwise the one command that installs them is printed.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+build="$here/build"
+packages=(cmake ninja-build g++ qt6-base-dev)
+[ "${1:-}" = run ] && [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && packages+=(xvfb xauth)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+        || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" -eq 0 ]; then
+        apt-get update -q
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+    else
+        echo "Quorbel needs these packages first:"
+        echo "  sudo apt-get install -y ${missing[*]}"
+        exit 1
+    fi
+fi
+
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" --parallel
+
+case "${1:-}" in
+run)
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        exec xvfb-run -a "$build/src/quorbel"
+    fi
+    exec "$build/src/quorbel"
+    ;;
+test)
+    cd "$build"
+    exec ctest --output-on-failure
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,17 @@
+#include "app/frmmain.h"
+
+#include "platform/eventguard.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorbel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quorbel"));
+
+    frmMain mainWindow;
+    platform::runEvent([&mainWindow] { mainWindow.MDIForm_Load(); });
+    mainWindow.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,7 @@
+#include "app/varmodule.h"
+
+namespace varModule {
+
+QString LastPath;
+
+} // namespace varModule

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/checkedmath.h"
+#include "platform/controls.h"
+#include "platform/form.h"
+#include "platform/lists.h"
+#include "platform/picturebox.h"
+#include "platform/savedialog.h"
+
+#include <QStringList>
+
+// The Navigator: walks drives and folders, shows the figures of the frame set in the current
+// folder, offers the row count and "Invert Order", and composes and saves the sheet.
+class frmDynamic : public platform::Form
+{
+public:
+    frmDynamic();
+
+    static frmDynamic &instance() { return platform::formInstance<frmDynamic>(); }
+
+    // Event handlers.
+    void Drive1_Change();
+    void Dir1_Change();
+    void cboNumOfRows_Click();
+    void cmdDraw_Click();
+    void cmdSave_Click();
+
+    // Fills FileNames with the folder's frame names, sorted ascending; returns the last index
+    // filled.
+    platform::Int16 GetFiles(platform::Int16 &Numoffiles);
+    // Selection sort in place, ascending or descending, with or without regard to case.
+    static void SortArray(QStringList &ListArray, bool bAscending, bool bCaseSensitive);
+
+    platform::DriveListBox *Drive1;
+    platform::DirListBox *Dir1;
+    platform::FileListBox *File1;
+    platform::Frame *Frame1;
+    platform::Label *Label1;
+    platform::Label *lblXSource;
+    platform::Label *Label6;
+    platform::Label *lblFramesPerRow;
+    platform::Label *Label2;
+    platform::Label *lblYSource;
+    platform::Label *Label5;
+    platform::Label *lblFinalSize;
+    platform::Label *Label4;
+    platform::Label *lblNumOfFrames;
+    platform::CheckBox *chkInvert;
+    platform::Label *Label3;
+    platform::DropDownList *cboNumOfRows;
+    platform::CommandButton *cmdDraw;
+    platform::CommandButton *cmdSave;
+    platform::PictureBox *picWork;
+    platform::PictureBox *picFinal;
+    platform::CommonDialog dlgCommon;
+
+    // The frame set of the current folder and the grid of the sheet.
+    platform::Int32 XSource = 0;
+    platform::Int32 YSource = 0;
+    platform::Int16 NumOfFrames = 0;
+    platform::Int16 NumOfRows = 0;
+    platform::Int16 FramesPerRow = 0;
+    platform::Int32 FinalX = 0;
+    platform::Int32 FinalY = 0;
+    // Frame names in painting order; empty until a folder of two or more frames is measured.
+    QStringList FileNames;
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+
+private:
+    void MeasureFrameSet();
+    void FillRowChoices();
+    void UpdateDrawButton();
+    void ClearPictures();
+    void PreviewFirstFrame();
+    void InvertOrder();
+};

@@ -1,0 +1,154 @@
+#include "platform/picturebox.h"
+
+#include "platform/bitmapfile.h"
+#include "platform/form.h"
+#include "platform/runtimeerror.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+qint64 &pictureMemoryLimit()
+{
+    static qint64 limit = 0;
+    return limit;
+}
+
+QImage blankImage(QSize size, const QColor &backColor)
+{
+    if (size.isEmpty())
+        return {};
+    const qint64 bytes = qint64(size.width()) * size.height() * 4;
+    if (pictureMemoryLimit() > 0 && bytes > pictureMemoryLimit())
+        platform::raise(err::CantCreatePersistentPicture);
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull())
+        platform::raise(err::CantCreatePersistentPicture);
+    image.fill(backColor);
+    return image;
+}
+
+QImage opaque(const QImage &picture)
+{
+    if (picture.isNull() || picture.format() == QImage::Format_RGB32)
+        return picture;
+    return picture.convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+void setPictureMemoryLimit(qint64 bytes)
+{
+    pictureMemoryLimit() = bytes;
+}
+
+QImage LoadPicture(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    return loadBitmapFile(path);
+}
+
+void SavePicture(const QImage &image, const QString &path)
+{
+    saveBitmapFile(image, path);
+}
+
+PictureBox::PictureBox(QWidget *parent, const Form &form, Border border, const QColor &backColor)
+    : QWidget(parent)
+    , m_form(form)
+    , m_border(border)
+    , m_backColor(backColor)
+{
+    setFocusPolicy(Qt::TabFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    updateWidgetSize();
+}
+
+void PictureBox::setPicture(const QImage &picture)
+{
+    m_picture = opaque(picture);
+    m_inner = m_picture.size();
+    m_image = m_picture;
+    updateWidgetSize();
+    update();
+    if (onChange)
+        onChange();
+}
+
+void PictureBox::setBoxWidth(double value)
+{
+    const int outer = m_form.toPixels(value);
+    setInnerSize({std::max(0, outer - 2 * borderWidth()), m_inner.height()});
+}
+
+void PictureBox::setBoxHeight(double value)
+{
+    const int outer = m_form.toPixels(value);
+    setInnerSize({m_inner.width(), std::max(0, outer - 2 * borderWidth())});
+}
+
+void PictureBox::setInnerSize(QSize inner)
+{
+    if (inner == m_inner)
+        return;
+    QImage resized = blankImage(inner, m_backColor);
+    if (!resized.isNull() && !m_image.isNull()) {
+        const QImage previous = m_image;
+        m_image = resized;
+        paintPicture(previous, 0, 0);
+    } else {
+        m_image = resized;
+    }
+    m_inner = inner;
+    updateWidgetSize();
+    update();
+}
+
+void PictureBox::paintPicture(const QImage &picture, int x, int y)
+{
+    const QImage source = opaque(picture);
+    const QRect target = QRect(QPoint(x, y), source.size()).intersected(m_image.rect());
+    if (target.isEmpty())
+        return;
+    const int sourceLeft = target.x() - x;
+    const int sourceTop = target.y() - y;
+    const size_t rowBytes = size_t(target.width()) * 4;
+    for (int row = 0; row < target.height(); ++row) {
+        const uchar *from = source.constScanLine(sourceTop + row) + size_t(sourceLeft) * 4;
+        uchar *to = m_image.scanLine(target.y() + row) + size_t(target.x()) * 4;
+        std::memcpy(to, from, rowBytes);
+    }
+    update(target.translated(borderWidth(), borderWidth()));
+}
+
+void PictureBox::updateWidgetSize()
+{
+    const int border = 2 * borderWidth();
+    resize(std::min(m_inner.width() + border, QWIDGETSIZE_MAX),
+           std::min(m_inner.height() + border, QWIDGETSIZE_MAX));
+}
+
+void PictureBox::paintEvent(QPaintEvent *event)
+{
+    // Only the exposed part is drawn, straight from the image: a large sheet is never copied
+    // for a repaint.
+    QPainter painter(this);
+    const int border = borderWidth();
+    painter.fillRect(event->rect(), m_backColor);
+    const QRect exposed = event->rect().translated(-border, -border).intersected(m_image.rect());
+    if (!exposed.isEmpty())
+        painter.drawImage(exposed.topLeft() + QPoint(border, border), m_image, exposed);
+    if (border) {
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+} // namespace platform

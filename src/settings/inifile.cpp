@@ -1,0 +1,72 @@
+#include "settings/inifile.h"
+
+#include "app/varmodule.h"
+#include "platform/appfolder.h"
+#include "platform/messagebox.h"
+#include "platform/runtimeerror.h"
+
+namespace {
+
+// Rebuilt for every open, never cached.
+QString settingsPath()
+{
+    return platform::joinPath(platform::applicationFolder(), QStringLiteral("quorbel.ini"));
+}
+
+} // namespace
+
+void IniFile::Checkini()
+{
+    try {
+        m_file.openInput(settingsPath());
+        m_file.close();
+        GetiniData();
+    } catch (const platform::RuntimeError &error) {
+        if (error.number() == platform::err::FileNotFound) {
+            CreateINI();
+            GetiniData();
+            return;
+        }
+        platform::MsgBox(QStringLiteral("ini read error- Checkini"));
+        m_file.abandon();
+    }
+}
+
+void IniFile::CreateINI()
+{
+    try {
+        m_file.openAppend(settingsPath());
+        m_file.close();
+        m_file.openOutput(settingsPath());
+        m_file.printLine(platform::applicationFolder());
+        m_file.close();
+    } catch (const platform::RuntimeError &) {
+        m_file.abandon();
+        platform::MsgBox(QStringLiteral("Error in CreateINI"));
+    }
+}
+
+void IniFile::GetiniData()
+{
+    try {
+        m_file.openInput(settingsPath());
+        const QString line = m_file.readLine();
+        m_file.close();
+        varModule::LastPath = line;
+    } catch (const platform::RuntimeError &) {
+        m_file.abandon();
+        platform::MsgBox(QStringLiteral("Error in GetiniData"));
+    }
+}
+
+void IniFile::WriteNewini()
+{
+    try {
+        m_file.openOutput(settingsPath());
+        m_file.printLine(varModule::LastPath);
+        m_file.close();
+    } catch (const platform::RuntimeError &) {
+        m_file.abandon();
+        platform::MsgBox(QStringLiteral("Error in WriteNewini"));
+    }
+}
