@@ -72,6 +72,8 @@ private slots:
     void fileListShowsOnlyVisibleBitmapFiles();
     void pickingADriveRunsTheFolderChangeOnce();
     void driveNotReadyLeavesTheListsWhereTheyWere();
+    void storedFolderOnAnotherVolumeIsKept();
+    void leavingAVolumeUpwardsKeepsTheChosenFolder();
     void saveFollowsTheFrameCountOfTheNextFolder_data();
     void saveFollowsTheFrameCountOfTheNextFolder();
     void activatingAFolderEntryOpensIt();
@@ -119,7 +121,8 @@ void tst_Navigation::pickingADriveRunsTheFolderChangeOnce()
     frmDynamic &navigator = frmDynamic::instance();
     platform::DriveListBox &drives = *navigator.Drive1;
     QCOMPARE(entries(drives), (QStringList{QStringLiteral("/"), volume.path()}));
-    QCOMPARE(drives.drive(), QStringLiteral("/"));
+    QCOMPARE(drives.currentText(), QStringLiteral("/"));
+    QCOMPARE(drives.drive(), work.path());
     QCOMPARE(drives.currentIndex(), 0);
     QCOMPARE(entries(*navigator.cboNumOfRows), designRows());
 
@@ -163,7 +166,7 @@ void tst_Navigation::driveNotReadyLeavesTheListsWhereTheyWere()
 
     QCOMPARE(app.messages, QStringList{QStringLiteral("Path not found76")});
     QVERIFY(allWindowsLoaded());
-    QCOMPARE(navigator.Drive1->drive(), QStringLiteral("/"));
+    QCOMPARE(navigator.Drive1->drive(), frames);
     QCOMPARE(navigator.Drive1->currentText(), QStringLiteral("/"));
     QCOMPARE(navigator.Dir1->path(), frames);
     QCOMPARE(navigator.File1->path(), frames);
@@ -177,6 +180,62 @@ void tst_Navigation::driveNotReadyLeavesTheListsWhereTheyWere()
     navigator.Dir1->setPath(work.path());
     QCOMPARE(navigator.File1->path(), work.path());
     QCOMPARE(app.messages.size(), 1);
+}
+
+// A stored folder on another volume than the working folder used to reopen at that volume's
+// root, losing the folder the user had left.
+void tst_Navigation::storedFolderOnAnotherVolumeIsKept()
+{
+    QTemporaryDir work;
+    QTemporaryDir volume;
+    QVERIFY(work.isValid());
+    QVERIFY(volume.isValid());
+    const QString frames = volume.filePath(QStringLiteral("anim/walk"));
+    QVERIFY(testfolders::writeFrames(frames, testfolders::frameNames(3)));
+    platform::setVolumeLister([&] { return QStringList{QStringLiteral("/"), volume.path()}; });
+    TestApp app;
+    app.writeIni(settingsLine(frames));
+    app.start(work.path());
+
+    frmDynamic &navigator = frmDynamic::instance();
+    QCOMPARE(app.messages, QStringList());
+    QCOMPARE(navigator.Drive1->currentText(), volume.path());
+    QCOMPARE(navigator.Dir1->path(), frames);
+    QCOMPARE(fileList(), testfolders::frameNames(3));
+    QCOMPARE(entries(*navigator.cboNumOfRows), designRows() + appendedRows(3));
+
+    // Back on the first volume, and then on this one again: the user finds the same folder.
+    navigator.Dir1->setPath(work.path());
+    QCOMPARE(navigator.Drive1->currentText(), QStringLiteral("/"));
+    QTest::keyClick(navigator.Drive1, Qt::Key_Down);
+    QCOMPARE(navigator.Dir1->path(), frames);
+    QCOMPARE(app.messages, QStringList());
+}
+
+// Walking up out of a volume mounted inside another used to land on the outer volume's root.
+void tst_Navigation::leavingAVolumeUpwardsKeepsTheChosenFolder()
+{
+    QTemporaryDir work;
+    QVERIFY(work.isValid());
+    const QString mounted = work.filePath(QStringLiteral("media/stick"));
+    QVERIFY(testfolders::writeFrames(mounted, testfolders::frameNames(2)));
+    platform::setVolumeLister([&] { return QStringList{QStringLiteral("/"), mounted}; });
+    TestApp app;
+    app.writeIni(settingsLine(mounted));
+    app.start(work.path());
+
+    frmDynamic &navigator = frmDynamic::instance();
+    QCOMPARE(navigator.Drive1->currentText(), mounted);
+    const int rowsBefore = navigator.cboNumOfRows->count();
+
+    navigator.Dir1->setPath(work.filePath(QStringLiteral("media")));
+
+    QCOMPARE(navigator.Dir1->path(), work.filePath(QStringLiteral("media")));
+    QCOMPARE(navigator.File1->path(), work.filePath(QStringLiteral("media")));
+    QCOMPARE(navigator.Drive1->currentText(), QStringLiteral("/"));
+    QCOMPARE(navigator.lblNumOfFrames->text(), QStringLiteral("0"));
+    QCOMPARE(navigator.cboNumOfRows->count(), rowsBefore);
+    QCOMPARE(app.messages, QStringList());
 }
 
 void tst_Navigation::saveFollowsTheFrameCountOfTheNextFolder_data()

@@ -12,6 +12,7 @@
 #include "support/testapp.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -51,6 +52,7 @@ private slots:
     void vanishedStoredFolderOpensAtNearestAncestor();
     void settingsMessagesComeBeforeTheNavigator_data();
     void settingsMessagesComeBeforeTheNavigator();
+    void storedFolderFailingAtLoadStillShowsEveryWindow();
 };
 
 void tst_StartUp::storedFolderIsOpenedOnceDuringLoad()
@@ -200,6 +202,39 @@ void tst_StartUp::settingsMessagesComeBeforeTheNavigator()
     QVERIFY(platform::isFormLoaded<frmDynamic>());
     QVERIFY(frmDynamic::instance().window()->isVisible());
     QCOMPARE(frmDynamic::instance().Dir1->path(), work.path());
+}
+
+// An error in the stored folder's frame set used to leave the Navigator hidden and the preview
+// windows unopened, on every later start too, since closing stored the same folder again.
+void tst_StartUp::storedFolderFailingAtLoadStillShowsEveryWindow()
+{
+    TestApp app;
+    QTemporaryDir work;
+    QVERIFY(work.isValid());
+    // More frames than the 16-bit count holds.
+    for (int i = 0; i < 32768; ++i) {
+        QFile file(work.filePath(QStringLiteral("f%1.bmp").arg(i, 5, 10, QLatin1Char('0'))));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QTemporaryDir elsewhere;
+    QVERIFY(elsewhere.isValid());
+    const QString start = elsewhere.path();
+    app.writeIni(settingsLine(work.path()));
+
+    app.start(start);
+
+    QCOMPARE(app.messages, QStringList{QStringLiteral("Overflow6")});
+    frmDynamic &navigator = frmDynamic::instance();
+    QVERIFY(navigator.window()->isVisible());
+    QVERIFY(frmPicWork::instance().window()->isVisible());
+    QVERIFY(frmPicFinal::instance().window()->isVisible());
+    QCOMPARE(frmPicWork::instance().left(), navigator.width());
+    QCOMPARE(frmPicFinal::instance().top(), navigator.height());
+    // The user can walk on from there.
+    QCOMPARE(navigator.Dir1->path(), work.path());
+    navigator.Dir1->setPath(start);
+    QCOMPARE(navigator.Dir1->path(), start);
+    QCOMPARE(app.messages.size(), 1);
 }
 
 QTEST_MAIN(tst_StartUp)

@@ -2,6 +2,7 @@
 
 #include "app/frmabout.h"
 #include "navigator/frmdynamic.h"
+#include "platform/eventguard.h"
 #include "platform/twips.h"
 
 #include <QMenuBar>
@@ -19,7 +20,8 @@ frmMain::frmMain()
 void frmMain::MDIForm_Load()
 {
     m_ini.Checkini();
-    frmDynamic::instance().show();
+    // A Navigator whose load met an error is still shown, so the user can walk elsewhere.
+    platform::runAllThenRaise([] { frmDynamic::instance(); }, [] { frmDynamic::instance().show(); });
 }
 
 void frmMain::MDIForm_Unload()

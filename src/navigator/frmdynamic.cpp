@@ -2,6 +2,7 @@
 
 #include "app/varmodule.h"
 #include "platform/appfolder.h"
+#include "platform/eventguard.h"
 #include "preview/frmpicfinal.h"
 #include "preview/frmpicwork.h"
 
@@ -31,7 +32,7 @@ QString nearestExistingFolder(const QString &stored)
 } // namespace
 
 frmDynamic::frmDynamic()
-    : Form(QStringLiteral("Navigator"), Border::FixedDialog, {8895, 2010}, false)
+    : Form(QStringLiteral("Navigator"), {8895, 2010}, false)
 {
     using platform::Label;
     QWidget *const form = client();
@@ -104,10 +105,13 @@ void frmDynamic::Form_Load()
     dlgCommon.setFlags(platform::CommonDialog::OverwritePrompt);
     cboNumOfRows->setText(QStringLiteral("1"));
     File1->setPattern(QStringLiteral("*.bmp"));
-    Dir1->setPath(nearestExistingFolder(varModule::LastPath));
-    setScaleMode(platform::ScaleMode::Pixels);
-    frmPicWork::instance().show();
-    frmPicFinal::instance().show();
+    // An error in the stored folder's frame set must not leave the Navigator half set up.
+    platform::runAllThenRaise([this] { Dir1->setPath(nearestExistingFolder(varModule::LastPath)); },
+                              [this] {
+                                  setScaleMode(platform::ScaleMode::Pixels);
+                                  frmPicWork::instance().show();
+                                  frmPicFinal::instance().show();
+                              });
 }
 
 void frmDynamic::Drive1_Change()

@@ -73,6 +73,8 @@ private:
     void MeasureFrameSet();
     void FillRowChoices();
     void UpdateDrawButton();
+    // Frames per row, then the sheet size, width first.
+    void ShowGrid();
     void ClearPictures();
     void PreviewFirstFrame();
     void InvertOrder();

@@ -1,6 +1,7 @@
 // The figures of the frame set, the grid of the sheet and the row choices.
 
 #include "navigator/frmdynamic.h"
+#include "navigator/grid.h"
 
 using namespace platform;
 
@@ -11,16 +12,6 @@ namespace {
 Int16 rowCount(const QString &entryText)
 {
     return toInt16(entryText.trimmed().toDouble());
-}
-
-Int16 framesPerRow(Int16 frames, Int16 rows)
-{
-    return toInt16(double(frames) / double(rows));
-}
-
-QString sheetSizeCaption(Int32 width, Int32 height)
-{
-    return QString::number(width) + u'x' + QString::number(height);
 }
 
 } // namespace
@@ -52,8 +43,7 @@ void frmDynamic::MeasureFrameSet()
     lblXSource->setText(QString::number(XSource));
     lblYSource->setText(QString::number(YSource));
     lblNumOfFrames->setText(QString::number(NumOfFrames));
-    lblFramesPerRow->setText(QString::number(FramesPerRow));
-    lblFinalSize->setText(sheetSizeCaption(FinalX, FinalY));
+    ShowGrid();
     if (measuring)
         FileNames = QStringList(NumOfFrames, QString());
     else
@@ -66,8 +56,13 @@ void frmDynamic::cboNumOfRows_Click()
     FramesPerRow = framesPerRow(NumOfFrames, NumOfRows);
     FinalX = checkedMul<Int32>(XSource, FramesPerRow);
     FinalY = checkedMul<Int32>(YSource, NumOfRows);
+    ShowGrid();
+}
+
+void frmDynamic::ShowGrid()
+{
     lblFramesPerRow->setText(QString::number(FramesPerRow));
-    lblFinalSize->setText(sheetSizeCaption(FinalX, FinalY));
+    lblFinalSize->setText(QString::number(FinalX) + u'x' + QString::number(FinalY));
 }
 
 void frmDynamic::FillRowChoices()

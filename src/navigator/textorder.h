@@ -12,7 +12,8 @@ int compareText(const QString &a, const QString &b, Qt::CaseSensitivity sensitiv
 
 // The selection sort that has always ordered the frames: a later entry replaces the candidate
 // only when it sorts strictly before it (after it, descending), and the exchange can carry an
-// entry past its equals, so names that compare equal land in the order users know.
+// entry past its equals. Names that compare equal (differing only in case) therefore keep the
+// order in which sheets made so far placed them.
 void selectionSort(QStringList &names, SortDirection direction, Qt::CaseSensitivity sensitivity);
 
 // The same result as selectionSort, in n log n time when no two names compare equal (the

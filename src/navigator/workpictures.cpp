@@ -29,8 +29,8 @@ void frmDynamic::PreviewFirstFrame()
         // A load of its own: the two boxes never share one picture.
         frmPicWork::instance().picWork->setPicture(
             LoadPicture(joinPath(File1->path(), File1->fileName())));
-    } catch (const RuntimeError &error) {
-        switch (error.number()) {
+    } catch (...) {
+        switch (const RuntimeError error = currentError(); error.number()) {
         case err::PathNotFound:
             picWork->setPicture(LoadPicture(QString()));
             frmPicFinal::instance().picFinal->setPicture(LoadPicture(QString()));

@@ -16,10 +16,12 @@ QImage loadBitmapFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         raise(openForReadingError(path));
-    // Mapping spares a copy of the file; the decoder copies the pixels out before it is unmapped.
-    const qint64 size = file.size();
-    if (const uchar *mapped = file.map(0, size))
-        return decodeBmp(QByteArrayView(mapped, size));
+    // Read into memory rather than mapped: a frame file cut short by another program while it
+    // is decoded would end a mapping reader with a bus error. No frame the decoder accepts needs
+    // more than this, so a bigger file is refused before it is read.
+    constexpr qint64 MaxFrameFileBytes = qint64(256) << 20;
+    if (file.size() > MaxFrameFileBytes)
+        raise(err::InvalidPicture);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         raise(err::PathFileAccessError);

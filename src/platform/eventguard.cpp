@@ -3,7 +3,7 @@
 #include "platform/messagebox.h"
 #include "platform/runtimeerror.h"
 
-#include <new>
+#include <exception>
 
 namespace platform {
 
@@ -11,11 +11,22 @@ void runEvent(const std::function<void()> &handler)
 {
     try {
         handler();
-    } catch (const RuntimeError &error) {
-        MsgBox(error.descriptionAndNumber());
-    } catch (const std::bad_alloc &) {
-        MsgBox(RuntimeError(err::OutOfMemory).descriptionAndNumber());
+    } catch (...) {
+        MsgBox(currentError().descriptionAndNumber());
     }
+}
+
+void runAllThenRaise(const std::function<void()> &first, const std::function<void()> &rest)
+{
+    std::exception_ptr failure;
+    try {
+        first();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    rest();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 } // namespace platform

@@ -9,4 +9,7 @@ namespace platform {
 // keeps running with every window loaded.
 void runEvent(const std::function<void()> &handler);
 
+// Runs first, then rest even when first failed; first's error is raised after rest is done.
+void runAllThenRaise(const std::function<void()> &first, const std::function<void()> &rest);
+
 } // namespace platform

@@ -51,11 +51,10 @@ private:
 
 } // namespace
 
-Form::Form(const QString &caption, Border border, QSize clientTwips, bool closable)
+Form::Form(const QString &caption, QSize clientTwips, bool closable)
     : m_client(new QWidget)
     , m_closable(closable)
 {
-    Q_UNUSED(border); // both kinds are fixed: no resizing, no minimize or maximize button
     // The layouts were drawn for a compact 8-point system font; a larger desktop font would
     // cut their captions.
     QFont font = m_client->font();

@@ -22,8 +22,6 @@ class MdiParent;
 class Form
 {
 public:
-    enum class Border { FixedSingle, FixedDialog };
-
     virtual ~Form();
     Form(const Form &) = delete;
     Form &operator=(const Form &) = delete;
@@ -38,7 +36,6 @@ public:
     void setWidth(double twips);
     void setHeight(double twips);
 
-    ScaleMode scaleMode() const { return m_scaleMode; }
     void setScaleMode(ScaleMode mode) { m_scaleMode = mode; }
     // Converts a width or height from one unit to another, in single precision.
     float scaleX(float value, ScaleMode from, ScaleMode to) const;
@@ -56,8 +53,9 @@ public:
     QMdiSubWindow *window() const { return m_window; }
 
 protected:
-    // clientTwips is the designed client area; closable forms get a close box that unloads them.
-    Form(const QString &caption, Border border, QSize clientTwips, bool closable);
+    // clientTwips is the designed client area. Every form has a fixed border: no resizing, no
+    // minimize or maximize button. Closable forms get a close box that unloads them.
+    Form(const QString &caption, QSize clientTwips, bool closable);
 
     virtual void Form_Load() {}
     virtual void Form_Unload() {}

@@ -55,19 +55,23 @@ DriveListBox::DriveListBox(QWidget *parent)
 {
     setEditable(false);
     refreshVolumes();
-    // It starts on the volume of the program's working folder.
-    select(volumeOf(QDir::currentPath()));
+    // It starts on the volume of the program's working folder, at that folder.
+    const QString root = volumeOf(QDir::currentPath());
+    m_folders.insert(root, QDir::currentPath());
+    select(root);
     connect(this, &QComboBox::activated, this, [this](int index) { userPicked(index); });
 }
 
 QString DriveListBox::drive() const
 {
-    return m_drive;
+    const QString folder = m_folders.value(m_drive);
+    return QFileInfo(folder).isDir() ? folder : m_drive;
 }
 
 void DriveListBox::setDrive(const QString &path)
 {
     const QString root = volumeOf(path);
+    m_folders.insert(root, QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
     if (root == m_drive)
         return;
     select(root);
@@ -122,13 +126,15 @@ void DriveListBox::userPicked(int index)
     if (picked == previous)
         return;
     runEvent([&] {
-        // A drive that cannot be opened leaves the lists where they were.
         try {
             m_drive = picked;
             if (onChange)
                 onChange();
-        } catch (...) {
-            select(previous);
+        } catch (const RuntimeError &error) {
+            // A drive that cannot be opened moved nothing, so the drive list goes back to
+            // the folder the other lists still show.
+            if (error.number() == err::PathNotFound)
+                select(previous);
             throw;
         }
     });

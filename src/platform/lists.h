@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QHash>
 #include <QListView>
 #include <QListWidget>
 
@@ -21,9 +22,11 @@ class DriveListBox : public QComboBox
 public:
     explicit DriveListBox(QWidget *parent);
 
-    // The root of the volume that holds the current folder.
+    // The current volume, read as the folder last shown on it (its root until then), the way a
+    // drive letter stands for that drive's current folder. So moving to it again, or leaving a
+    // volume mounted inside another, keeps the user's folder instead of jumping to a root.
     QString drive() const;
-    // Selects the volume that holds the given path.
+    // Selects the volume that holds the given path and remembers the path as its folder.
     void setDrive(const QString &path);
 
     std::function<void()> onChange;
@@ -38,6 +41,7 @@ private:
     void userPicked(int index);
 
     QString m_drive;
+    QHash<QString, QString> m_folders;
 };
 
 class DirListBox : public QListWidget

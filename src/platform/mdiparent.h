@@ -30,9 +30,6 @@ public:
     QAction *addCommand(const QString &caption, std::function<void()> handler);
     QAction *addItem(QMenu *menu, const QString &caption, std::function<void()> handler);
 
-    // Every form in the order it was loaded.
-    const std::vector<Form *> &forms() const { return m_forms; }
-
 protected:
     virtual void MDIForm_Unload() {}
     void closeEvent(QCloseEvent *event) override;

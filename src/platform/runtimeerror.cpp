@@ -1,5 +1,7 @@
 #include "platform/runtimeerror.h"
 
+#include <new>
+
 namespace platform {
 
 QString errorDescription(int number)
@@ -9,6 +11,7 @@ QString errorDescription(int number)
     case err::Overflow: return QStringLiteral("Overflow");
     case err::OutOfMemory: return QStringLiteral("Out of memory");
     case err::SubscriptOutOfRange: return QStringLiteral("Subscript out of range");
+    case err::InternalError: return QStringLiteral("Internal error");
     case err::FileNotFound: return QStringLiteral("File not found");
     case err::DiskFull: return QStringLiteral("Disk full");
     case err::InputPastEndOfFile: return QStringLiteral("Input past end of file");
@@ -38,6 +41,19 @@ QString RuntimeError::descriptionAndNumber() const
 const char *RuntimeError::what() const noexcept
 {
     return m_what.constData();
+}
+
+RuntimeError currentError()
+{
+    try {
+        throw;
+    } catch (const RuntimeError &error) {
+        return error;
+    } catch (const std::bad_alloc &) {
+        return RuntimeError(err::OutOfMemory);
+    } catch (...) {
+        return RuntimeError(err::InternalError);
+    }
 }
 
 void raise(int number)

@@ -13,6 +13,7 @@ constexpr int InvalidProcedureCall = 5;
 constexpr int Overflow = 6;
 constexpr int OutOfMemory = 7;
 constexpr int SubscriptOutOfRange = 9;
+constexpr int InternalError = 51;
 constexpr int FileNotFound = 53;
 constexpr int DiskFull = 61;
 constexpr int InputPastEndOfFile = 62;
@@ -45,6 +46,10 @@ private:
 };
 
 QString errorDescription(int number);
+
+// The error being handled, as a numbered run-time error: a failed allocation is 7, anything the
+// program did not foresee is 51. Call it only inside a catch block.
+RuntimeError currentError();
 
 [[noreturn]] void raise(int number);
 

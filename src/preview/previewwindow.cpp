@@ -6,7 +6,7 @@
 using namespace platform;
 
 PreviewWindow::PreviewWindow(const QString &caption)
-    : Form(caption, Border::FixedSingle, {510, 45}, false)
+    : Form(caption, {510, 45}, false)
 {
 }
 

@@ -21,8 +21,8 @@ void IniFile::Checkini()
         m_file.openInput(settingsPath());
         m_file.close();
         GetiniData();
-    } catch (const platform::RuntimeError &error) {
-        if (error.number() == platform::err::FileNotFound) {
+    } catch (...) {
+        if (platform::currentError().number() == platform::err::FileNotFound) {
             CreateINI();
             GetiniData();
             return;
@@ -40,7 +40,7 @@ void IniFile::CreateINI()
         m_file.openOutput(settingsPath());
         m_file.printLine(platform::applicationFolder());
         m_file.close();
-    } catch (const platform::RuntimeError &) {
+    } catch (...) {
         m_file.abandon();
         platform::MsgBox(QStringLiteral("Error in CreateINI"));
     }
@@ -53,7 +53,7 @@ void IniFile::GetiniData()
         const QString line = m_file.readLine();
         m_file.close();
         varModule::LastPath = line;
-    } catch (const platform::RuntimeError &) {
+    } catch (...) {
         m_file.abandon();
         platform::MsgBox(QStringLiteral("Error in GetiniData"));
     }
@@ -65,7 +65,7 @@ void IniFile::WriteNewini()
         m_file.openOutput(settingsPath());
         m_file.printLine(varModule::LastPath);
         m_file.close();
-    } catch (const platform::RuntimeError &) {
+    } catch (...) {
         m_file.abandon();
         platform::MsgBox(QStringLiteral("Error in WriteNewini"));
     }

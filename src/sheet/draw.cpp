@@ -1,13 +1,13 @@
 // Draw: composing the sheet from the frames of the current folder.
 
 #include "navigator/frmdynamic.h"
+#include "navigator/grid.h"
 
 #include "platform/appfolder.h"
 #include "platform/messagebox.h"
 #include "preview/frmpicfinal.h"
 #include "preview/frmpicwork.h"
 
-#include <new>
 
 using namespace platform;
 
@@ -48,7 +48,7 @@ void frmDynamic::cmdDraw_Click()
         Int16 k = 0;
         const Int16 rows = NumOfRows;
         for (int row = 1; row <= rows; ++row) {
-            const Int16 perRow = toInt16(double(NumOfFrames) / double(NumOfRows));
+            const Int16 perRow = framesPerRow(NumOfFrames, NumOfRows);
             for (int column = 1; column <= perRow; ++column) {
                 // A grid with more cells than frames leaves the cells after the last frame black.
                 if (k >= FileNames.size())
@@ -65,12 +65,9 @@ void frmDynamic::cmdDraw_Click()
         frmPicWork::instance().picWork->setPicture(picWork->image());
         frmPicFinal::instance().picFinal->setPicture(picFinal->image());
         cmdSave->setEnabled(true);
-    } catch (const RuntimeError &error) {
+    } catch (...) {
         // A sheet that failed half way is never offered for saving as if it were whole.
         cmdSave->setEnabled(false);
-        reportDrawFailure(error.number());
-    } catch (const std::bad_alloc &) {
-        cmdSave->setEnabled(false);
-        reportDrawFailure(err::OutOfMemory);
+        reportDrawFailure(currentError().number());
     }
 }

@@ -19,7 +19,8 @@ void frmDynamic::cmdSave_Click()
         if (!dlgCommon.showSave())
             return;
         SavePicture(picFinal->image(), dlgCommon.fileName());
-    } catch (const RuntimeError &error) {
+    } catch (...) {
+        const RuntimeError error = currentError();
         MsgBox(QStringLiteral("File not Saved"));
         MsgBox(error.descriptionAndNumber());
     }
