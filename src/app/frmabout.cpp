@@ -49,9 +49,8 @@ frmAbout::frmAbout()
 {
     for (size_t i = 0; i < labels.size(); ++i) {
         const LabelDesign &design = labelDesigns[i];
-        auto *label = new platform::Label(client(), QString::fromUtf16(design.text),
-                                          platform::Label::Style::CentredWrapped);
-        place(label, design.left, design.top, design.width, design.height);
-        labels[i] = label;
+        labels[i] = place(new platform::Label(client(), QString::fromUtf16(design.text),
+                                              platform::Label::Style::CentredWrapped),
+                          design.left, design.top, design.width, design.height);
     }
 }

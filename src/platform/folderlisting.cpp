@@ -36,7 +36,8 @@ QString Dir(const QString &pathPattern)
 {
     // The folder part may end in a doubled separator where a root was joined with "/*.bmp".
     const qsizetype cut = pathPattern.lastIndexOf(u'/');
-    const QString folder = cut < 0 ? QStringLiteral(".") : QDir::cleanPath(pathPattern.left(cut + 1));
+    const QString folder =
+        cut < 0 ? QStringLiteral(".") : QDir::cleanPath(pathPattern.left(cut + 1));
     const QString pattern = pathPattern.mid(cut + 1);
     listing() = {matchingFiles(folder, pattern, Order::FileSystem), 0, false};
     return Dir();

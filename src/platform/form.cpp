@@ -184,7 +184,8 @@ int Form::toPixels(double value) const
     return m_scaleMode == ScaleMode::Pixels ? toInt32(value) : twipsToPixels(value);
 }
 
-void Form::place(QWidget *control, double left, double top, double width, double height) const
+void Form::setGeometry(QWidget *control, double left, double top, double width,
+                       double height) const
 {
     control->setGeometry(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
 }

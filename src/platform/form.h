@@ -60,8 +60,13 @@ protected:
     virtual void Form_Load() {}
     virtual void Form_Unload() {}
 
-    // Places a control in its parent, in the form's current scale mode.
-    void place(QWidget *control, double left, double top, double width, double height) const;
+    // Places a control in its parent, in the form's current scale mode, and hands it back.
+    template <class Control>
+    Control *place(Control *control, double left, double top, double width, double height) const
+    {
+        setGeometry(control, left, top, width, height);
+        return control;
+    }
     // Focus moves through the controls in this order; disabled ones are skipped.
     static void setTabOrder(std::initializer_list<QWidget *> controls);
 
@@ -70,6 +75,7 @@ private:
     template <class T> friend T &formInstance();
 
     void load(std::function<void()> onDestroyed);
+    void setGeometry(QWidget *control, double left, double top, double width, double height) const;
     void applyGeometry();
     QRect outerPixels() const;
     double outerTwips(double stored, int actualPixels) const;
