@@ -2,85 +2,64 @@
 // immediately followed by its number, whatever kind of failure it was, and the program goes on.
 
 #include "platform/eventguard.h"
-#include "platform/messagebox.h"
 #include "platform/runtimeerror.h"
+#include "support/testapp.h"
 
 #include <QTest>
 
 #include <new>
 #include <stdexcept>
 
+using namespace Qt::StringLiterals;
+
 class tst_EventGuard : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void untrappedErrorsBecomeOneMessage_data();
     void untrappedErrorsBecomeOneMessage();
-    void restRunsAfterAFailureThenTheFailureIsRaised();
-
-private:
-    QStringList m_messages;
 };
-
-void tst_EventGuard::init()
-{
-    m_messages.clear();
-    platform::setMessageBoxHandler([this](const QString &text) { m_messages.append(text); });
-}
-
-void tst_EventGuard::cleanup()
-{
-    platform::setMessageBoxHandler({});
-}
 
 void tst_EventGuard::untrappedErrorsBecomeOneMessage_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("numbered error") << 0 << QStringLiteral("Path not found76");
-    QTest::newRow("allocation failure") << 1 << QStringLiteral("Out of memory7");
-    QTest::newRow("unforeseen exception") << 2 << QStringLiteral("Internal error51");
-    QTest::newRow("no error") << 3 << QString();
+    QTest::addColumn<QString>("messages"); // joined by '|'
+    QTest::addColumn<QString>("steps");    // what ran of the handler
+    QTest::newRow("numbered error") << 0 << u"Path not found76"_s << QString();
+    QTest::newRow("allocation failure") << 1 << u"Out of memory7"_s << QString();
+    QTest::newRow("unforeseen exception") << 2 << u"Internal error51"_s << QString();
+    QTest::newRow("no error") << 3 << QString() << u"after"_s;
+    // runAllThenRaise runs the rest after a failure, then raises the failure.
+    QTest::newRow("error raised after the rest has run") << 4 << u"Overflow6"_s << u"first rest"_s;
 }
 
 void tst_EventGuard::untrappedErrorsBecomeOneMessage()
 {
     QFETCH(int, kind);
-    QFETCH(QString, message);
+    QFETCH(QString, messages);
+    QFETCH(QString, steps);
+    TestApp app; // records the message boxes
 
-    bool finished = false;
+    QStringList ran;
     platform::runEvent([&] {
         switch (kind) {
         case 0: platform::raise(platform::err::PathNotFound);
         case 1: throw std::bad_alloc();
         case 2: throw std::runtime_error("unforeseen");
+        case 4:
+            platform::runAllThenRaise(
+                [&] {
+                    ran.append(u"first"_s);
+                    platform::raise(platform::err::Overflow);
+                },
+                [&] { ran.append(u"rest"_s); });
         }
-        finished = true;
+        ran.append(u"after"_s);
     });
 
-    QCOMPARE(m_messages, message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(finished, message.isEmpty());
-}
-
-void tst_EventGuard::restRunsAfterAFailureThenTheFailureIsRaised()
-{
-    QStringList steps;
-    platform::runEvent([&] {
-        platform::runAllThenRaise(
-            [&] {
-                steps.append(QStringLiteral("first"));
-                platform::raise(platform::err::Overflow);
-            },
-            [&] { steps.append(QStringLiteral("rest")); });
-        steps.append(QStringLiteral("after"));
-    });
-
-    QCOMPARE(steps, (QStringList{QStringLiteral("first"), QStringLiteral("rest")}));
-    QCOMPARE(m_messages, QStringList{QStringLiteral("Overflow6")});
+    QCOMPARE(app.messages.join(u'|'), messages);
+    QCOMPARE(ran.join(u' '), steps);
 }
 
 QTEST_MAIN(tst_EventGuard)

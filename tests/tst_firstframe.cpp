@@ -1,148 +1,97 @@
-// What the pictures hold after a folder change: the first frame of a folder of frames, the
-// previous pictures when that frame cannot be read, and nothing for a folder of fewer than two.
+// What the pictures and figures hold after a folder change: the first frame of a folder of
+// frames, the previous pictures when that frame cannot be read, and nothing for a folder of
+// fewer than two frames.
 
-#include "navigator/frmdynamic.h"
 #include "platform/picturebox.h"
 #include "preview/frmpicfinal.h"
 #include "preview/frmpicwork.h"
-#include "support/bitmaps.h"
 #include "support/folderwalk.h"
-#include "support/testapp.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace folderwalk;
-
-namespace {
-
-QString canonical(const QTemporaryDir &dir)
-{
-    return QFileInfo(dir.path()).canonicalFilePath();
-}
-
-// Starts with the Navigator in an empty folder that is also the stored one: no folder change
-// runs at start.
-void startIn(TestApp &app, const QString &folder)
-{
-    app.writeIni(folder.toLocal8Bit() + "\r\n");
-    app.start(folder);
-}
-
-int selectedRow()
-{
-    return frmDynamic::instance().File1->currentIndex().row();
-}
-
-QString selectedName()
-{
-    return frmDynamic::instance().File1->fileName();
-}
-
-} // namespace
+using namespace Qt::StringLiterals;
 
 class FirstFrameTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void firstFileInListOrderIsShownTwice();
-    void unreadableFirstFrameKeepsThePreviousPictures();
+    void firstFrameShownTwiceThenKeptWhenUnreadable_data();
+    void firstFrameShownTwiceThenKeptWhenUnreadable();
     void folderVanishingBetweenTheTwoLoads();
-    void fewerThanTwoFramesEmptyEveryPicture_data();
-    void fewerThanTwoFramesEmptyEveryPicture();
+    void fewerThanTwoFilesEmptyEverything_data();
+    void fewerThanTwoFilesEmptyEverything();
 };
 
-void FirstFrameTest::firstFileInListOrderIsShownTwice()
+void FirstFrameTest::firstFrameShownTwiceThenKeptWhenUnreadable_data()
 {
-    TestApp app;
-    QTemporaryDir data;
-    const QString root = canonical(data);
-    const QString walk = makeFolder(root, QStringLiteral("walk"));
-    // Without regard to case "walk1" sorts first; by character codes "WALK3" would, and the
-    // file system may list them in any order.
-    QVERIFY(writeFrames(walk, {QStringLiteral("Walk2.bmp")}, 20, 12, 2));
-    QVERIFY(writeFrames(walk, {QStringLiteral("WALK3.BMP")}, 20, 12, 3));
-    QVERIFY(writeFrames(walk, {QStringLiteral("walk1.bmp")}, 20, 12, 1));
-    startIn(app, root);
-    const frmDynamic &nav = frmDynamic::instance();
-    const frmPicWork &input = frmPicWork::instance();
-
-    nav.Dir1->setPath(walk);
-
-    QCOMPARE(app.messages, QStringList());
-    QCOMPARE(selectedRow(), 0);
-    QCOMPARE(selectedName(), QStringLiteral("walk1.bmp"));
-    QCOMPARE(frameMismatch(nav.picWork->picture(), 1, 20, 12), QString());
-    QCOMPARE(frameMismatch(input.picWork->picture(), 1, 20, 12), QString());
-    QCOMPARE(frameMismatch(input.picWork->image(), 1, 20, 12), QString());
-    // Two loads of the file, not one picture shared by both boxes.
-    QVERIFY(nav.picWork->picture().cacheKey() != input.picWork->picture().cacheKey());
-    QCOMPARE(nav.picWork->scaleWidth(), 20.0f);
-    QCOMPARE(nav.picWork->scaleHeight(), 12.0f);
-    QCOMPARE(input.width(), 400.0);
-    QCOMPARE(input.height(), 580.0);
-    QCOMPARE(valueLabels(), QStringList({QStringLiteral("20"), QStringLiteral("12"),
-                                         QStringLiteral("3"), QStringLiteral("3"),
-                                         QStringLiteral("60x12")}));
+    QTest::addColumn<bool>("framesShownBefore");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QStringList>("rows");
+    // Measured from the work picture: the earlier folder's first frame, or nothing at all.
+    QTest::newRow("after a folder of frames")
+        << true << u"20|12|4|4|80x12"_s << expectedRowChoices({3, 4});
+    QTest::newRow("with nothing shown yet") << false << u"0|0|4|4|0x0"_s << expectedRowChoices({4});
 }
 
-void FirstFrameTest::unreadableFirstFrameKeepsThePreviousPictures()
+void FirstFrameTest::firstFrameShownTwiceThenKeptWhenUnreadable()
 {
-    TestApp app;
-    QTemporaryDir data;
-    const QString root = canonical(data);
-    const QString good = frameFolder(root, QStringLiteral("good"), 2, 32, 32, 5);
-    const QString broken = makeFolder(root, QStringLiteral("broken"));
-    QVERIFY(testbitmaps::writeFile(broken + QStringLiteral("/a.bmp"), "plain text, no picture\n"));
-    QVERIFY(writeFrames(broken, {QStringLiteral("b.bmp"), QStringLiteral("c.bmp")}, 16, 8, 1));
-    startIn(app, root);
-    const frmDynamic &nav = frmDynamic::instance();
+    QFETCH(bool, framesShownBefore);
+    QFETCH(QString, shown);
+    QFETCH(QStringList, rows);
+    Session s;
+    const QString walk = makeFolder(s.root, u"walk"_s);
+    // Case-blind, "walk1" sorts first; by character codes "WALK3" would. Made neither first nor
+    // last, it is not first in an unsorted listing either.
+    QVERIFY(writeFrames(walk, {u"Walk2.bmp"_s}, 20, 12, 2));
+    QVERIFY(writeFrames(walk, {u"walk1.bmp"_s}, 20, 12, 1));
+    QVERIFY(writeFrames(walk, {u"WALK3.BMP"_s}, 20, 12, 3));
+    const QString broken = makeFolder(s.root, u"broken"_s);
+    QVERIFY(testbitmaps::writeFile(broken + u"/a.bmp"_s, "plain text, no picture\n"));
+    QVERIFY(writeFrames(broken, {u"b.bmp"_s, u"c.bmp"_s, u"d.bmp"_s}, 16, 8));
+    frmDynamic &nav = s.start();
     const frmPicWork &input = frmPicWork::instance();
-    nav.Dir1->setPath(good);
-    QCOMPARE(frameMismatch(nav.picWork->picture(), 5, 32, 32), QString());
-    QCOMPARE(app.messages, QStringList());
+    if (framesShownBefore) {
+        nav.Dir1->setPath(walk);
+        QCOMPARE(nav.File1->currentIndex().row(), 0);
+        QCOMPARE(nav.File1->fileName(), u"walk1.bmp"_s);
+        QCOMPARE(frameMismatch(nav.picWork->picture(), 1, 20, 12), QString());
+        QCOMPARE(frameMismatch(input.picWork->picture(), 1, 20, 12), QString());
+        // Two loads of the file, not one picture shared by both boxes.
+        QVERIFY(nav.picWork->picture().cacheKey() != input.picWork->picture().cacheKey());
+        QCOMPARE(twipsSize(input), QSizeF(400, 580));
+    }
+    const QImage workBefore = nav.picWork->picture(), inputBefore = input.picWork->picture();
+    const QSizeF inputSize = twipsSize(input);
 
     nav.Dir1->setPath(broken);
 
-    QCOMPARE(app.messages, QStringList{QStringLiteral("Invalid picture481")});
-    // The list still selects the entry that failed.
-    QCOMPARE(selectedRow(), 0);
-    QCOMPARE(selectedName(), QStringLiteral("a.bmp"));
-    QCOMPARE(frameMismatch(nav.picWork->picture(), 5, 32, 32), QString());
-    QCOMPARE(frameMismatch(input.picWork->picture(), 5, 32, 32), QString());
-    QCOMPARE(input.width(), 580.0);
-    QCOMPARE(input.height(), 880.0);
-    // The folder change went on and measured the frame the work picture still holds.
-    QCOMPARE(valueLabels(), QStringList({QStringLiteral("32"), QStringLiteral("32"),
-                                         QStringLiteral("3"), QStringLiteral("3"),
-                                         QStringLiteral("96x32")}));
-    QCOMPARE(rowChoices(), expectedRowChoices({2, 3}));
+    QCOMPARE(s.app.messages, QStringList{u"Invalid picture481"_s});
+    QCOMPARE(nav.File1->fileName(), u"a.bmp"_s); // the entry that failed stays selected
+    QCOMPARE(figures(), shown); // the folder change went on
+    QCOMPARE(rowChoices(), rows);
     QVERIFY(nav.cmdDraw->isEnabled());
-    QCOMPARE(nav.File1->path(), broken);
+    QCOMPARE(nav.picWork->picture(), workBefore);
+    QCOMPARE(input.picWork->picture(), inputBefore);
+    QCOMPARE(twipsSize(input), inputSize);
 }
 
 void FirstFrameTest::folderVanishingBetweenTheTwoLoads()
 {
-    TestApp app;
-    QTemporaryDir data;
-    const QString root = canonical(data);
-    const QString earlier = frameFolder(root, QStringLiteral("earlier"), 2, 10, 10, 7);
-    const QString doomed = frameFolder(root, QStringLiteral("doomed"), 3, 16, 8, 1);
-    startIn(app, root);
-    frmDynamic &nav = frmDynamic::instance();
+    Session s;
+    const QString earlier = frameFolder(s.root, u"earlier"_s, 2, 10, 10, 7);
+    const QString doomed = frameFolder(s.root, u"doomed"_s, 3, 16, 8);
+    frmDynamic &nav = s.start();
     const frmPicWork &input = frmPicWork::instance();
     const frmPicFinal &finalWindow = frmPicFinal::instance();
     nav.Dir1->setPath(earlier);
     nav.cmdDraw->click();
     QVERIFY2(!finalWindow.picFinal->picture().isNull(), "Draw showed no sheet to be emptied");
-    QCOMPARE(frameMismatch(input.picWork->picture(), 8, 10, 10), QString());
-    app.takeMessages();
+    s.app.takeMessages();
 
-    // Another program removes the folder right after the first frame has reached the
-    // Navigator's work picture, before the Input window's own load of it. The Navigator's
-    // work picture is never watched by the program itself, so its change is the one moment
-    // between the two loads a test can reach.
+    // Another program removes the folder between the Navigator's load of the first frame and
+    // the Input window's own: the work picture's change is the one moment a test can reach.
     bool removed = false;
     nav.picWork->onChange = [&] {
         if (!removed && !nav.picWork->picture().isNull())
@@ -152,69 +101,58 @@ void FirstFrameTest::folderVanishingBetweenTheTwoLoads()
     nav.picWork->onChange = {};
     QVERIFY(removed);
 
-    QCOMPARE(app.messages, QStringList());
-    QCOMPARE(selectedRow(), 0);
+    QCOMPARE(s.app.messages, QStringList());
     QVERIFY(nav.picWork->picture().isNull());
     QVERIFY(finalWindow.picFinal->picture().isNull());
-    QCOMPARE(finalWindow.width(), 100.0);
-    QCOMPARE(finalWindow.height(), 400.0);
     // The Input window keeps the earlier folder's last drawn frame.
     QCOMPARE(frameMismatch(input.picWork->picture(), 8, 10, 10), QString());
-    QCOMPARE(input.width(), 250.0);
-    QCOMPARE(input.height(), 550.0);
-    QCOMPARE(valueLabels(), QStringList({QStringLiteral("0"), QStringLiteral("0"),
-                                         QStringLiteral("3"), QStringLiteral("3"),
-                                         QStringLiteral("0x0")}));
+    QCOMPARE(twipsSize(input), QSizeF(250, 550));
+    QCOMPARE(figures(), u"0|0|3|3|0x0"_s);
 }
 
-void FirstFrameTest::fewerThanTwoFramesEmptyEveryPicture_data()
+void FirstFrameTest::fewerThanTwoFilesEmptyEverything_data()
 {
-    QTest::addColumn<int>("frames");
-    QTest::newRow("one frame") << 1;
-    QTest::newRow("no frame") << 0;
+    QTest::addColumn<QStringList>("frames");
+    QTest::addColumn<QString>("count");
+    QTest::newRow("exactly one matching file") << QStringList{u"only.bmp"_s} << u"1"_s;
+    QTest::newRow("no matching file") << QStringList() << u"0"_s;
 }
 
-void FirstFrameTest::fewerThanTwoFramesEmptyEveryPicture()
+void FirstFrameTest::fewerThanTwoFilesEmptyEverything()
 {
-    QFETCH(int, frames);
-
-    TestApp app;
-    QTemporaryDir data;
-    const QString root = canonical(data);
-    const QString full = frameFolder(root, QStringLiteral("full"), 4, 24, 16);
-    const QString sparse = frameFolder(root, QStringLiteral("sparse"), frames, 24, 16);
-    startIn(app, root);
-    frmDynamic &nav = frmDynamic::instance();
+    QFETCH(QStringList, frames);
+    QFETCH(QString, count);
+    Session s;
+    const QString eight = frameFolder(s.root, u"eight"_s, 8, 32, 32);
+    const QString small = makeFolder(s.root, u"small"_s);
+    // Pictures too, but with names the file pattern does not match.
+    QVERIFY(writeFrames(small, frames + QStringList{u"notes.txt"_s, u"only.bmp.bak"_s}, 16, 16));
+    frmDynamic &nav = s.start();
     const frmPicWork &input = frmPicWork::instance();
     const frmPicFinal &finalWindow = frmPicFinal::instance();
-    nav.Dir1->setPath(full);
+    const QList<const platform::PictureBox *> boxes{nav.picWork, nav.picFinal, input.picWork,
+                                                    finalWindow.picFinal};
+    nav.Dir1->setPath(eight);
     nav.cmdDraw->click();
-    // Every picture holds something before the change.
-    QVERIFY(!nav.picWork->picture().isNull());
-    QVERIFY(!input.picWork->picture().isNull());
-    QVERIFY(!nav.picFinal->image().isNull());
-    QVERIFY(!finalWindow.picFinal->picture().isNull());
-    QVERIFY(nav.picFinal->scaleWidth() > 0);
+    for (const platform::PictureBox *box : boxes)
+        QVERIFY(!box->image().isNull() && box->scaleWidth() > 0);
+    QVERIFY(nav.cmdSave->isEnabled());
+    const QStringList rowsBefore = rowChoices();
 
-    nav.Dir1->setPath(sparse);
+    nav.Dir1->setPath(small);
 
-    QCOMPARE(app.messages, QStringList());
-    for (const platform::PictureBox *box : {nav.picWork, nav.picFinal}) {
-        QCOMPARE(box->scaleWidth(), 0.0f);
-        QCOMPARE(box->scaleHeight(), 0.0f);
-        QCOMPARE(box->size(), QSize(0, 0));
-        QVERIFY(box->image().isNull());
-    }
-    QVERIFY(nav.picWork->picture().isNull());
-    QVERIFY(nav.picFinal->picture().isNull());
-    QVERIFY(input.picWork->picture().isNull());
-    QVERIFY(finalWindow.picFinal->picture().isNull());
-    QCOMPARE(input.width(), 100.0);
-    QCOMPARE(input.height(), 400.0);
-    QCOMPARE(finalWindow.width(), 100.0);
-    QCOMPARE(finalWindow.height(), 400.0);
+    QCOMPARE(s.app.messages, QStringList());
+    QCOMPARE(figures(), u"0|0|"_s + count + u"|0|0x0"_s);
     QVERIFY(!nav.cmdDraw->isEnabled());
     QVERIFY(!nav.cmdSave->isEnabled());
+    QCOMPARE(nav.FileNames, numberedNames(8)); // as Draw filled them
+    QCOMPARE(rowChoices(), rowsBefore);
+    for (const platform::PictureBox *box : boxes) {
+        QVERIFY(box->picture().isNull() && box->image().isNull());
+        QCOMPARE(QSizeF(box->scaleWidth(), box->scaleHeight()), QSizeF(0, 0));
+    }
+    QCOMPARE(nav.picWork->size(), QSize(0, 0));
+    QCOMPARE(nav.picFinal->size(), QSize(0, 0));
 }
 
 QTEST_MAIN(FirstFrameTest)

@@ -6,24 +6,20 @@
 #include "platform/lists.h"
 #include "preview/frmpicfinal.h"
 #include "preview/frmpicwork.h"
+#include "support/folderwalk.h"
 #include "support/framefolders.h"
-#include "support/testapp.h"
 
 #include <QAbstractItemModel>
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using testfolders::appendedRows;
 using testfolders::designRows;
 using testfolders::entries;
+using testfolders::startWith;
 
 namespace {
-
-QByteArray settingsLine(const QString &folder)
-{
-    return folder.toLocal8Bit() + "\r\n";
-}
 
 QStringList fileList()
 {
@@ -34,32 +30,14 @@ QStringList fileList()
     return names;
 }
 
-QStringList valueLabels()
-{
-    const frmDynamic &navigator = frmDynamic::instance();
-    return {navigator.lblXSource->text(), navigator.lblYSource->text(),
-            navigator.lblNumOfFrames->text(), navigator.lblFramesPerRow->text(),
-            navigator.lblFinalSize->text()};
-}
-
-// The row of the directory list's entry that opens the folder.
-int dirEntryFor(const QString &folder)
+// The folder each entry of the folder list opens, in the order shown.
+QStringList folderEntries()
 {
     const platform::DirListBox &list = *frmDynamic::instance().Dir1;
-    for (int row = 0; row < list.count(); ++row) {
-        if (list.item(row)->data(Qt::UserRole).toString() == folder)
-            return row;
-    }
-    return -1;
-}
-
-// Every window the user had is still there.
-bool allWindowsLoaded()
-{
-    return platform::isFormLoaded<frmDynamic>() && platform::isFormLoaded<frmPicWork>()
-        && platform::isFormLoaded<frmPicFinal>() && frmDynamic::instance().window()->isVisible()
-        && frmPicWork::instance().window()->isVisible()
-        && frmPicFinal::instance().window()->isVisible();
+    QStringList folders;
+    for (int row = 0; row < list.count(); ++row)
+        folders.append(list.item(row)->data(Qt::UserRole).toString());
+    return folders;
 }
 
 } // namespace
@@ -81,27 +59,21 @@ private slots:
 
 void tst_Navigation::fileListShowsOnlyVisibleBitmapFiles()
 {
-    TestApp app;
     QTemporaryDir work;
-    QVERIFY(work.isValid());
-    const QString folder = work.filePath(QStringLiteral("mixed"));
-    QVERIFY(testfolders::writeFrames(folder, {QStringLiteral("WALK.BMP"), QStringLiteral("a.Bmp"),
-                                              QStringLiteral("b.bmp"), QStringLiteral("Cat.bmp"),
-                                              QStringLiteral(".hidden.bmp"),
-                                              QStringLiteral("a.bmp.txt"), QStringLiteral("a.bm"),
-                                              QStringLiteral("bmp")}));
-    QVERIFY(QDir(folder).mkdir(QStringLiteral("x.bmp")));
-    app.writeIni(settingsLine(work.path()));
-    app.start(work.path());
+    TestApp app;
+    const QString folder = work.filePath(u"mixed"_s);
+    QVERIFY(testfolders::writeFrames(
+        folder, u"WALK.BMP a.Bmp b.bmp Cat.bmp .hidden.bmp a.bmp.txt a.bm bmp"_s.split(u' ')));
+    QVERIFY(QDir(folder).mkdir(u"x.bmp"_s));
+    startWith(app, work.path(), work.path());
 
     frmDynamic::instance().Dir1->setPath(folder);
 
     QCOMPARE(app.messages, QStringList());
-    QCOMPARE(fileList(), (QStringList{QStringLiteral("a.Bmp"), QStringLiteral("b.bmp"),
-                                      QStringLiteral("Cat.bmp"), QStringLiteral("WALK.BMP")}));
-    QCOMPARE(frmDynamic::instance().lblNumOfFrames->text(), QStringLiteral("4"));
-    // The first entry of the list is the frame that is shown.
-    QCOMPARE(frmDynamic::instance().File1->fileName(), QStringLiteral("a.Bmp"));
+    QCOMPARE(fileList(), u"a.Bmp b.bmp Cat.bmp WALK.BMP"_s.split(u' '));
+    QCOMPARE(frmDynamic::instance().lblNumOfFrames->text(), u"4"_s);
+    // The first entry of the list (frame 1, a.Bmp) is the frame shown.
+    QCOMPARE(frmDynamic::instance().File1->fileName(), u"a.Bmp"_s);
     QCOMPARE(frmPicWork::instance().picWork->picture().pixel(0, 0),
              testbitmaps::frameColour(1, 0, 0));
 }
@@ -110,70 +82,52 @@ void tst_Navigation::pickingADriveRunsTheFolderChangeOnce()
 {
     QTemporaryDir work;
     QTemporaryDir volume;
-    QVERIFY(work.isValid());
-    QVERIFY(volume.isValid());
     QVERIFY(testfolders::writeFrames(volume.path(), testfolders::frameNames(2)));
-    platform::setVolumeLister([&] { return QStringList{QStringLiteral("/"), volume.path()}; });
     TestApp app;
-    app.writeIni(settingsLine(work.path()));
-    app.start(work.path());
-
-    frmDynamic &navigator = frmDynamic::instance();
-    platform::DriveListBox &drives = *navigator.Drive1;
-    QCOMPARE(entries(drives), (QStringList{QStringLiteral("/"), volume.path()}));
-    QCOMPARE(drives.currentText(), QStringLiteral("/"));
-    QCOMPARE(drives.drive(), work.path());
-    QCOMPARE(drives.currentIndex(), 0);
-    QCOMPARE(entries(*navigator.cboNumOfRows), designRows());
+    frmDynamic &navigator = startWith(app, work.path(), work.path(), QStringList{u"/"_s, volume.path()});
+    QCOMPARE(entries(*navigator.Drive1), (QStringList{u"/"_s, volume.path()}));
+    QCOMPARE(navigator.Drive1->drive(), work.path());
 
     // The user steps the closed drive list on to the next volume.
-    QTest::keyClick(&drives, Qt::Key_Down);
+    QTest::keyClick(navigator.Drive1, Qt::Key_Down);
 
     QCOMPARE(app.messages, QStringList());
-    QCOMPARE(drives.currentIndex(), 1);
-    QCOMPARE(drives.drive(), volume.path());
+    QCOMPARE(navigator.Drive1->currentText(), volume.path());
+    QCOMPARE(navigator.Drive1->drive(), volume.path());
     QCOMPARE(navigator.Dir1->path(), volume.path());
-    QCOMPARE(navigator.File1->path(), volume.path());
     QCOMPARE(fileList(), testfolders::frameNames(2));
+    // One folder change: one run of row counts after the design entries.
     QCOMPARE(entries(*navigator.cboNumOfRows), designRows() + appendedRows(2));
-    QCOMPARE(valueLabels(), (QStringList{QStringLiteral("4"), QStringLiteral("3"),
-                                         QStringLiteral("2"), QStringLiteral("2"),
-                                         QStringLiteral("8x3")}));
-    QVERIFY(navigator.cmdDraw->isEnabled());
+    QCOMPARE(folderwalk::valueLabels(), (QStringList{u"4"_s, u"3"_s, u"2"_s, u"2"_s, u"8x3"_s}));
 }
 
 void tst_Navigation::driveNotReadyLeavesTheListsWhereTheyWere()
 {
     QTemporaryDir work;
-    QVERIFY(work.isValid());
-    const QString frames = work.filePath(QStringLiteral("frames"));
+    const QString frames = work.filePath(u"frames"_s);
     QVERIFY(testfolders::writeFrames(frames, testfolders::frameNames(3)));
     // A listed volume whose root cannot be opened, like an empty removable drive.
-    const QString notReady = work.filePath(QStringLiteral("not-ready"));
-    platform::setVolumeLister([&] { return QStringList{QStringLiteral("/"), notReady}; });
+    const QString notReady = work.filePath(u"not-ready"_s);
     TestApp app;
-    app.writeIni(settingsLine(frames));
-    app.start(work.path());
-
-    frmDynamic &navigator = frmDynamic::instance();
-    QCOMPARE(navigator.Dir1->path(), frames);
-    const QStringList rowsBefore = entries(*navigator.cboNumOfRows);
-    const QStringList labelsBefore = valueLabels();
-    const QImage shownBefore = frmPicWork::instance().picWork->picture();
-    QVERIFY(!shownBefore.isNull());
+    frmDynamic &navigator = startWith(app, frames, work.path(), QStringList{u"/"_s, notReady});
+    const QStringList rowsAndLabels = entries(*navigator.cboNumOfRows) + folderwalk::valueLabels();
+    const QImage picture = frmPicWork::instance().picWork->picture();
+    QVERIFY(!picture.isNull());
 
     QTest::keyClick(navigator.Drive1, Qt::Key_Down);
 
-    QCOMPARE(app.messages, QStringList{QStringLiteral("Path not found76")});
-    QVERIFY(allWindowsLoaded());
+    QCOMPARE(app.messages, QStringList{u"Path not found76"_s});
+    QVERIFY(platform::isFormLoaded<frmDynamic>() && platform::isFormLoaded<frmPicWork>()
+            && platform::isFormLoaded<frmPicFinal>());
+    QVERIFY(navigator.window()->isVisible() && frmPicWork::instance().window()->isVisible()
+            && frmPicFinal::instance().window()->isVisible());
+    QCOMPARE(navigator.Drive1->currentText(), u"/"_s);
     QCOMPARE(navigator.Drive1->drive(), frames);
-    QCOMPARE(navigator.Drive1->currentText(), QStringLiteral("/"));
     QCOMPARE(navigator.Dir1->path(), frames);
     QCOMPARE(navigator.File1->path(), frames);
     QCOMPARE(fileList(), testfolders::frameNames(3));
-    QCOMPARE(entries(*navigator.cboNumOfRows), rowsBefore);
-    QCOMPARE(valueLabels(), labelsBefore);
-    QCOMPARE(frmPicWork::instance().picWork->picture(), shownBefore);
+    QCOMPARE(entries(*navigator.cboNumOfRows) + folderwalk::valueLabels(), rowsAndLabels);
+    QCOMPARE(frmPicWork::instance().picWork->picture(), picture);
     QVERIFY(navigator.cmdDraw->isEnabled());
 
     // The lists still work: the user can go on to another folder.
@@ -188,17 +142,11 @@ void tst_Navigation::storedFolderOnAnotherVolumeIsKept()
 {
     QTemporaryDir work;
     QTemporaryDir volume;
-    QVERIFY(work.isValid());
-    QVERIFY(volume.isValid());
-    const QString frames = volume.filePath(QStringLiteral("anim/walk"));
+    const QString frames = volume.filePath(u"anim/walk"_s);
     QVERIFY(testfolders::writeFrames(frames, testfolders::frameNames(3)));
-    platform::setVolumeLister([&] { return QStringList{QStringLiteral("/"), volume.path()}; });
     TestApp app;
-    app.writeIni(settingsLine(frames));
-    app.start(work.path());
+    frmDynamic &navigator = startWith(app, frames, work.path(), QStringList{u"/"_s, volume.path()});
 
-    frmDynamic &navigator = frmDynamic::instance();
-    QCOMPARE(app.messages, QStringList());
     QCOMPARE(navigator.Drive1->currentText(), volume.path());
     QCOMPARE(navigator.Dir1->path(), frames);
     QCOMPARE(fileList(), testfolders::frameNames(3));
@@ -206,7 +154,7 @@ void tst_Navigation::storedFolderOnAnotherVolumeIsKept()
 
     // Back on the first volume, and then on this one again: the user finds the same folder.
     navigator.Dir1->setPath(work.path());
-    QCOMPARE(navigator.Drive1->currentText(), QStringLiteral("/"));
+    QCOMPARE(navigator.Drive1->currentText(), u"/"_s);
     QTest::keyClick(navigator.Drive1, Qt::Key_Down);
     QCOMPARE(navigator.Dir1->path(), frames);
     QCOMPARE(app.messages, QStringList());
@@ -216,24 +164,20 @@ void tst_Navigation::storedFolderOnAnotherVolumeIsKept()
 void tst_Navigation::leavingAVolumeUpwardsKeepsTheChosenFolder()
 {
     QTemporaryDir work;
-    QVERIFY(work.isValid());
-    const QString mounted = work.filePath(QStringLiteral("media/stick"));
+    const QString media = work.filePath(u"media"_s);
+    const QString mounted = media + u"/stick"_s;
     QVERIFY(testfolders::writeFrames(mounted, testfolders::frameNames(2)));
-    platform::setVolumeLister([&] { return QStringList{QStringLiteral("/"), mounted}; });
     TestApp app;
-    app.writeIni(settingsLine(mounted));
-    app.start(work.path());
-
-    frmDynamic &navigator = frmDynamic::instance();
+    frmDynamic &navigator = startWith(app, mounted, work.path(), QStringList{u"/"_s, mounted});
     QCOMPARE(navigator.Drive1->currentText(), mounted);
     const int rowsBefore = navigator.cboNumOfRows->count();
 
-    navigator.Dir1->setPath(work.filePath(QStringLiteral("media")));
+    navigator.Dir1->setPath(media);
 
-    QCOMPARE(navigator.Dir1->path(), work.filePath(QStringLiteral("media")));
-    QCOMPARE(navigator.File1->path(), work.filePath(QStringLiteral("media")));
-    QCOMPARE(navigator.Drive1->currentText(), QStringLiteral("/"));
-    QCOMPARE(navigator.lblNumOfFrames->text(), QStringLiteral("0"));
+    QCOMPARE(navigator.Dir1->path(), media);
+    QCOMPARE(navigator.File1->path(), media);
+    QCOMPARE(navigator.Drive1->currentText(), u"/"_s);
+    QCOMPARE(navigator.lblNumOfFrames->text(), u"0"_s);
     QCOMPARE(navigator.cboNumOfRows->count(), rowsBefore);
     QCOMPARE(app.messages, QStringList());
 }
@@ -253,22 +197,16 @@ void tst_Navigation::saveFollowsTheFrameCountOfTheNextFolder()
 {
     QFETCH(int, framesInNextFolder);
     QFETCH(bool, saveEnabled);
-
-    TestApp app;
     QTemporaryDir work;
-    QVERIFY(work.isValid());
-    const QString drawn = work.filePath(QStringLiteral("drawn"));
-    const QString next = work.filePath(QStringLiteral("next"));
+    TestApp app;
+    const QString drawn = work.filePath(u"drawn"_s);
+    const QString next = work.filePath(u"next"_s);
     QVERIFY(testfolders::writeFrames(drawn, testfolders::frameNames(3)));
     QVERIFY(testfolders::writeFrames(next, testfolders::frameNames(framesInNextFolder)));
-    app.writeIni(settingsLine(drawn));
-    app.start(work.path());
-
-    frmDynamic &navigator = frmDynamic::instance();
+    frmDynamic &navigator = startWith(app, drawn, work.path());
     // Only a Draw enables Save.
     QVERIFY(!navigator.cmdSave->isEnabled());
     navigator.cmdDraw->click();
-    QCOMPARE(app.messages, QStringList());
     QVERIFY(navigator.cmdSave->isEnabled());
 
     navigator.Dir1->setPath(next);
@@ -281,47 +219,37 @@ void tst_Navigation::saveFollowsTheFrameCountOfTheNextFolder()
 
 void tst_Navigation::activatingAFolderEntryOpensIt()
 {
-    TestApp app;
     QTemporaryDir work;
-    QVERIFY(work.isValid());
-    const QString sub = work.filePath(QStringLiteral("Walk cycle"));
+    TestApp app;
+    const QString sub = work.filePath(u"Walk cycle"_s);
+    const QString another = work.filePath(u"another"_s);
     QVERIFY(testfolders::writeFrames(sub, testfolders::frameNames(2)));
-    QVERIFY(QDir(work.path()).mkdir(QStringLiteral("another")));
-    app.writeIni(settingsLine(work.path()));
-    app.start(work.path());
+    QVERIFY(QDir().mkdir(another));
+    frmDynamic &navigator = startWith(app, work.path(), work.path());
 
-    frmDynamic &navigator = frmDynamic::instance();
-    platform::DirListBox &folders = *navigator.Dir1;
+    // Down into a subfolder: its entry is made current and Enter pressed.
+    QVERIFY(folderwalk::activateFolder(sub));
 
-    // Down into a subfolder: select its entry and press Enter.
-    const int subEntry = dirEntryFor(sub);
-    QVERIFY(subEntry >= 0);
-    folders.setCurrentRow(subEntry);
-    QTest::keyClick(&folders, Qt::Key_Return);
-
-    QCOMPARE(app.messages, QStringList());
-    QCOMPARE(folders.path(), sub);
+    QCOMPARE(navigator.Dir1->path(), sub);
     QCOMPARE(navigator.File1->path(), sub);
     QCOMPARE(fileList(), testfolders::frameNames(2));
     QCOMPARE(entries(*navigator.cboNumOfRows), designRows() + appendedRows(2));
-    QVERIFY(navigator.cmdDraw->isEnabled());
-    // The new folder lists its ancestors, itself last among them.
-    QCOMPARE(folders.currentItem()->data(Qt::UserRole).toString(), sub);
+    // The list shows the ancestors down to the new folder, which is current and last.
+    const QStringList down = folderEntries();
+    QCOMPARE(down.mid(down.size() - 2), (QStringList{work.path(), sub}));
+    QCOMPARE(navigator.Dir1->currentRow(), down.size() - 1);
 
-    // Back up through the ancestor's entry, which the list shows above the folder.
-    const int parentEntry = dirEntryFor(work.path());
-    QVERIFY(parentEntry >= 0);
-    QVERIFY(parentEntry < folders.currentRow());
-    emit folders.itemActivated(folders.item(parentEntry));
+    // Back up through the ancestor's entry above it.
+    QVERIFY(folderwalk::activateFolder(work.path()));
 
     QCOMPARE(app.messages, QStringList());
-    QCOMPARE(folders.path(), work.path());
+    QCOMPARE(navigator.Dir1->path(), work.path());
     QCOMPARE(navigator.File1->path(), work.path());
     QCOMPARE(fileList(), QStringList());
-    QCOMPARE(navigator.lblNumOfFrames->text(), QStringLiteral("0"));
-    QVERIFY(!navigator.cmdDraw->isEnabled());
-    QVERIFY(dirEntryFor(sub) >= 0);
-    QVERIFY(dirEntryFor(work.filePath(QStringLiteral("another"))) >= 0);
+    QCOMPARE(navigator.lblNumOfFrames->text(), u"0"_s);
+    // The folder, current, then its subfolders in name order.
+    QCOMPARE(folderEntries().mid(navigator.Dir1->currentRow()),
+             (QStringList{work.path(), another, sub}));
 }
 
 QTEST_MAIN(tst_Navigation)

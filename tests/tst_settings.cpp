@@ -4,44 +4,19 @@
 #include "app/varmodule.h"
 #include "navigator/frmdynamic.h"
 #include "platform/appfolder.h"
+#include "platform/messagebox.h"
 #include "support/framefolders.h"
-#include "support/testapp.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-#include <QScopeGuard>
 #include <QTest>
 
 #include <csignal>
+#include <optional>
 #include <sys/resource.h>
 
-namespace {
-
-// The data rows name the two folders of a run by placeholders, since both are temporary.
-QByteArray withFolders(QByteArray text, const QString &appFolder, const QString &workFolder)
-{
-    return text.replace("<app>", appFolder.toLocal8Bit()).replace("<work>", workFolder.toLocal8Bit());
-}
-
-QString withFolders(QString text, const QString &appFolder, const QString &workFolder)
-{
-    return text.replace(QStringLiteral("<app>"), appFolder)
-        .replace(QStringLiteral("<work>"), workFolder);
-}
-
-QByteArray settingsLine(const QString &folder)
-{
-    return folder.toLocal8Bit() + "\r\n";
-}
-
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-}
-
-} // namespace
+using namespace Qt::StringLiterals;
+using testfolders::settingsLine;
 
 class tst_Settings : public QObject
 {
@@ -51,72 +26,58 @@ private slots:
     void startUpReadsTheFirstLine_data();
     void startUpReadsTheFirstLine();
     void unwritableApplicationFolderReportsEveryStep();
-    void readOnlySettingsFileIsReadButNeverRewritten();
-    void failedWriteLeavesTheSettingsFileWhole();
+    void failedWriteKeepsTheStoredFile_data();
+    void failedWriteKeepsTheStoredFile();
     void leavingStoresOnlyOnClose_data();
     void leavingStoresOnlyOnClose();
 };
 
 void tst_Settings::startUpReadsTheFirstLine_data()
 {
+    // <app> and <work> stand for the temporary application and working folders.
     QTest::addColumn<bool>("fileExists");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QStringList>("expectedMessages");
-    QTest::addColumn<QString>("expectedLastPath");
-    QTest::addColumn<QByteArray>("expectedFileAfterStart");
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("lastPath");
 
+    const QStringList none;
     QTest::newRow("first run creates the file with the application folder")
-        << false << QByteArray() << QStringList() << QStringLiteral("<app>")
-        << QByteArray("<app>\r\n");
-    QTest::newRow("zero-byte file")
-        << true << QByteArray() << QStringList{QStringLiteral("Error in GetiniData")} << QString()
-        << QByteArray();
-    QTest::newRow("empty first line")
-        << true << QByteArray("\r\n") << QStringList() << QString() << QByteArray("\r\n");
+        << false << "<app>\r\n" << none << "<app>";
+    QTest::newRow("zero-byte file") << true << "" << QStringList{u"Error in GetiniData"_s} << "";
+    QTest::newRow("empty first line") << true << "\r\n" << none << "";
     QTest::newRow("several lines, only the first counts")
-        << true << QByteArray("<work>\r\nsecond line\r\nthird line\r\n") << QStringList()
-        << QStringLiteral("<work>") << QByteArray("<work>\r\nsecond line\r\nthird line\r\n");
-    QTest::newRow("bare line feed")
-        << true << QByteArray("<work>\n") << QStringList() << QStringLiteral("<work>")
-        << QByteArray("<work>\n");
-    QTest::newRow("spaces and quotes kept")
-        << true << QByteArray(" \"<work>\" \r\n") << QStringList()
-        << QStringLiteral(" \"<work>\" ") << QByteArray(" \"<work>\" \r\n");
-    QTest::newRow("last line without line end")
-        << true << QByteArray("<work>") << QStringList() << QStringLiteral("<work>")
-        << QByteArray("<work>");
+        << true << "<work>\r\nsecond line\r\nthird line\r\n" << none << "<work>";
+    QTest::newRow("bare line feed") << true << "<work>\n" << none << "<work>";
+    QTest::newRow("spaces and quotes kept") << true << " \"<work>\" \r\n" << none << " \"<work>\" ";
+    QTest::newRow("last line without line end") << true << "<work>" << none << "<work>";
 }
 
 void tst_Settings::startUpReadsTheFirstLine()
 {
     QFETCH(bool, fileExists);
-    QFETCH(QByteArray, content);
-    QFETCH(QStringList, expectedMessages);
-    QFETCH(QString, expectedLastPath);
-    QFETCH(QByteArray, expectedFileAfterStart);
-
+    QFETCH(QString, content);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, lastPath);
     TestApp app;
     QTemporaryDir work;
-    QVERIFY(work.isValid());
-    if (fileExists) {
-        app.writeIni(withFolders(content, app.appFolder(), work.path()));
-        QVERIFY(QFile::exists(app.iniPath()));
-    }
+    const auto fill = [&](QString text) {
+        return text.replace(u"<app>"_s, app.appFolder()).replace(u"<work>"_s, work.path());
+    };
+    if (fileExists)
+        app.writeIni(fill(content).toLocal8Bit());
 
     app.start(work.path());
 
-    QCOMPARE(app.messages, expectedMessages);
-    QCOMPARE(varModule::LastPath, withFolders(expectedLastPath, app.appFolder(), work.path()));
-    QCOMPARE(app.iniBytes(), withFolders(expectedFileAfterStart, app.appFolder(), work.path()));
+    QCOMPARE(app.takeMessages(), messages);
+    QCOMPARE(varModule::LastPath, fill(lastPath));
+    // Start-up leaves an existing file alone; on a first run it holds the application folder.
+    QCOMPARE(app.iniBytes(), fill(content).toLocal8Bit());
 
-    // A normal close rewrites the file with the one folder the Navigator shows, whatever the
-    // file held before.
+    // Closing rewrites the file with the one folder shown, whatever it held before.
     const QString shown = frmDynamic::instance().Dir1->path();
-    app.takeMessages();
     app.close();
     QCOMPARE(app.messages, QStringList());
     QCOMPARE(app.iniBytes(), settingsLine(shown));
-    QCOMPARE(app.iniBytes().count('\n'), 1);
 }
 
 void tst_Settings::unwritableApplicationFolderReportsEveryStep()
@@ -127,88 +88,74 @@ void tst_Settings::unwritableApplicationFolderReportsEveryStep()
         QSKIP("No folder under /proc refuses new files on this machine");
     platform::setApplicationFolder(refusing);
     QTemporaryDir work;
-    QVERIFY(work.isValid());
+    // A message shown while the Navigator exists is recorded with a mark: none should be.
+    platform::setMessageBoxHandler([&](const QString &text) {
+        app.messages.append(text + (platform::isFormLoaded<frmDynamic>() ? u" (late)"_s : u""_s));
+    });
 
     app.start(work.path());
 
-    QCOMPARE(app.takeMessages(),
-             (QStringList{QStringLiteral("Error in CreateINI"), QStringLiteral("Error in GetiniData")}));
+    QCOMPARE(app.takeMessages(), (QStringList{u"Error in CreateINI"_s, u"Error in GetiniData"_s}));
     QCOMPARE(varModule::LastPath, QString());
     // Start-up goes on past the failures: the Navigator opens where the program was started.
     QVERIFY(platform::isFormLoaded<frmDynamic>());
     QCOMPARE(frmDynamic::instance().Dir1->path(), work.path());
 
     app.close();
-    QCOMPARE(app.messages, QStringList{QStringLiteral("Error in WriteNewini")});
-    QVERIFY(!QFile::exists(refusing + QStringLiteral("/quorbel.ini")));
+    QCOMPARE(app.messages, QStringList{u"Error in WriteNewini"_s});
+    QVERIFY(!QFile::exists(refusing + u"/quorbel.ini"_s));
 }
 
-void tst_Settings::readOnlySettingsFileIsReadButNeverRewritten()
+void tst_Settings::failedWriteKeepsTheStoredFile_data()
 {
+    QTest::addColumn<bool>("immutable");
+    QTest::newRow("read-only file (chattr +i)") << true;
+    QTest::newRow("write cut short by a file-size limit") << false;
+}
+
+void tst_Settings::failedWriteKeepsTheStoredFile()
+{
+    QFETCH(bool, immutable);
     TestApp app;
     QTemporaryDir work;
-    QVERIFY(work.isValid());
-    const QString elsewhere = work.filePath(QStringLiteral("elsewhere"));
-    QVERIFY(QDir().mkpath(elsewhere));
+    const QString later = work.filePath(u"a folder with a longer name than before"_s);
+    QVERIFY(QDir().mkpath(later));
     const QByteArray stored = settingsLine(work.path());
     app.writeIni(stored);
-    testfolders::ImmutableFile immutable(app.iniPath());
-    if (!immutable.holds())
+    std::optional<testfolders::ImmutableFile> lock;
+    if (immutable && !lock.emplace(app.iniPath()).holds())
         QSKIP("chattr +i cannot make the settings file read-only here");
 
     app.start(work.path());
     QCOMPARE(app.messages, QStringList());
     QCOMPARE(varModule::LastPath, work.path());
-
     // The Navigator moves on, so closing tries to store a different folder.
-    frmDynamic::instance().Dir1->setPath(elsewhere);
-    app.close();
-
-    QCOMPARE(varModule::LastPath, elsewhere);
-    QCOMPARE(app.messages, QStringList{QStringLiteral("Error in WriteNewini")});
-    QCOMPARE(app.iniBytes(), stored);
-    // The failed write leaves no half-written file beside the settings.
-    QCOMPARE(filesIn(app.appFolder()), QStringList{QStringLiteral("quorbel.ini")});
-}
-
-void tst_Settings::failedWriteLeavesTheSettingsFileWhole()
-{
-    TestApp app;
-    QTemporaryDir work;
-    QVERIFY(work.isValid());
-    const QString later = work.filePath(QStringLiteral("a folder with a longer name than before"));
-    QVERIFY(QDir().mkpath(later));
-    const QByteArray stored = settingsLine(work.path());
-    app.writeIni(stored);
-    app.start(work.path());
-    QCOMPARE(app.messages, QStringList());
     frmDynamic::instance().Dir1->setPath(later);
-
-    // A file-size limit far below the new line makes the write fail part way, as a full disk
-    // would.
-    rlimit saved{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    {
+    if (immutable) {
+        app.close();
+    } else {
+        // A size limit far below the new line makes the write fail part way, as on a full disk.
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const rlimit limited{8, saved.rlim_max};
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const auto restore = qScopeGuard([&] {
-            setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, oldHandler);
-        });
-        rlimit limited = saved;
-        limited.rlim_cur = 8;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
         app.close();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
     }
 
-    QCOMPARE(app.messages, QStringList{QStringLiteral("Error in WriteNewini")});
+    QCOMPARE(varModule::LastPath, later);
+    QCOMPARE(app.messages, QStringList{u"Error in WriteNewini"_s});
     QCOMPARE(app.iniBytes(), stored);
-    QCOMPARE(filesIn(app.appFolder()), QStringList{QStringLiteral("quorbel.ini")});
+    // No half-written file is left beside the settings.
+    QCOMPARE(QDir(app.appFolder()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             QStringList{u"quorbel.ini"_s});
 }
 
 void tst_Settings::leavingStoresOnlyOnClose_data()
 {
     QTest::addColumn<bool>("leaveByExit");
-
     QTest::newRow("closing the main window stores the folder shown") << false;
     QTest::newRow("File > Exit stores nothing") << true;
 }
@@ -216,17 +163,13 @@ void tst_Settings::leavingStoresOnlyOnClose_data()
 void tst_Settings::leavingStoresOnlyOnClose()
 {
     QFETCH(bool, leaveByExit);
-
     TestApp app;
     QTemporaryDir work;
-    QVERIFY(work.isValid());
-    const QString start = work.filePath(QStringLiteral("start"));
-    const QString later = work.filePath(QStringLiteral("later"));
+    const QString start = work.filePath(u"start"_s);
+    const QString later = work.filePath(u"later"_s);
     QVERIFY(testfolders::writeFrames(start, testfolders::frameNames(2)));
     QVERIFY(testfolders::writeFrames(later, testfolders::frameNames(3)));
-    app.writeIni(settingsLine(start));
-
-    app.start(work.path());
+    testfolders::startWith(app, start, work.path());
     QCOMPARE(frmDynamic::instance().Dir1->path(), start);
     frmDynamic::instance().Dir1->setPath(later);
     // Changing folders during a run leaves the file and LastPath alone.
@@ -235,16 +178,14 @@ void tst_Settings::leavingStoresOnlyOnClose()
 
     if (leaveByExit) {
         app.main().mnuExit->trigger();
-        QVERIFY(app.exitRequested);
         app.discard();
-        QCOMPARE(varModule::LastPath, start);
-        QCOMPARE(app.iniBytes(), settingsLine(start));
     } else {
         app.close();
-        QVERIFY(!app.exitRequested);
-        QCOMPARE(varModule::LastPath, later);
-        QCOMPARE(app.iniBytes(), settingsLine(later));
     }
+
+    QCOMPARE(app.exitRequested, leaveByExit);
+    QCOMPARE(varModule::LastPath, leaveByExit ? start : later);
+    QCOMPARE(app.iniBytes(), settingsLine(leaveByExit ? start : later));
     QCOMPARE(app.messages, QStringList());
 }
 

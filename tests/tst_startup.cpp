@@ -1,42 +1,30 @@
 // Start-up: the settings are read before the Navigator exists, and the Navigator then opens at
-// the stored folder, running the folder change there once, or not at all when it already shows
-// that folder.
+// the stored folder (or its nearest surviving ancestor), running the folder change there once,
+// or not at all when it already shows that folder.
 
 #include "app/varmodule.h"
 #include "navigator/frmdynamic.h"
-#include "platform/appfolder.h"
 #include "platform/messagebox.h"
 #include "preview/frmpicfinal.h"
 #include "preview/frmpicwork.h"
+#include "support/folderwalk.h"
 #include "support/framefolders.h"
-#include "support/testapp.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <utility>
-#include <vector>
-
+using namespace Qt::StringLiterals;
 using testfolders::appendedRows;
 using testfolders::designRows;
 using testfolders::entries;
 
 namespace {
 
-QByteArray settingsLine(const QString &folder)
+bool allWindowsVisible()
 {
-    return folder.toLocal8Bit() + "\r\n";
-}
-
-// The five value labels as the user reads them.
-QStringList valueLabels()
-{
-    const frmDynamic &navigator = frmDynamic::instance();
-    return {navigator.lblXSource->text(), navigator.lblYSource->text(),
-            navigator.lblNumOfFrames->text(), navigator.lblFramesPerRow->text(),
-            navigator.lblFinalSize->text()};
+    return frmDynamic::instance().window()->isVisible()
+        && frmPicWork::instance().window()->isVisible()
+        && frmPicFinal::instance().window()->isVisible();
 }
 
 } // namespace
@@ -46,161 +34,87 @@ class tst_StartUp : public QObject
     Q_OBJECT
 
 private slots:
-    void storedFolderIsOpenedOnceDuringLoad();
-    void storedWorkingFolderRunsNoFolderChange();
-    void vanishedStoredFolderOpensAtNearestAncestor_data();
-    void vanishedStoredFolderOpensAtNearestAncestor();
-    void settingsMessagesComeBeforeTheNavigator_data();
+    void navigatorOpensAtTheStoredFolder_data();
+    void navigatorOpensAtTheStoredFolder();
     void settingsMessagesComeBeforeTheNavigator();
     void storedFolderFailingAtLoadStillShowsEveryWindow();
 };
 
-void tst_StartUp::storedFolderIsOpenedOnceDuringLoad()
+void tst_StartUp::navigatorOpensAtTheStoredFolder_data()
 {
+    // Folders relative to the working folder ("" is the working folder itself); the frames lie
+    // in the folder shown; fileAt, when given, is a file standing where a stored folder was.
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("fileAt");
+    QTest::addColumn<bool>("folderChangeRuns");
+
+    QTest::newRow("another folder") << "frames" << "frames" << "" << true;
+    QTest::newRow("the working folder") << "" << "" << "" << false;
+    QTest::newRow("deleted two levels deep") << "kept/gone/deeper" << "kept" << "" << true;
+    QTest::newRow("replaced by a file") << "kept/gone/deeper" << "kept" << "kept/gone" << true;
+}
+
+void tst_StartUp::navigatorOpensAtTheStoredFolder()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    QFETCH(QString, fileAt);
+    QFETCH(bool, folderChangeRuns);
     TestApp app;
     QTemporaryDir work;
-    QVERIFY(work.isValid());
-    const QString frames = work.filePath(QStringLiteral("frames"));
-    QVERIFY(testfolders::writeFrames(frames, testfolders::frameNames(3), 5, 4));
+    const auto at = [&](const QString &path) {
+        return path.isEmpty() ? work.path() : work.filePath(path);
+    };
+    QVERIFY(testfolders::writeFrames(at(shown), testfolders::frameNames(3), 5, 4));
     // Not a frame: the load's folder change must already see only ".bmp" files.
-    QVERIFY(testbitmaps::writeFile(frames + QStringLiteral("/notes.txt"), "not a frame"));
-    app.writeIni(settingsLine(frames));
+    QVERIFY(testbitmaps::writeFile(at(shown) + u"/notes.txt"_s, "not a frame"));
+    if (!fileAt.isEmpty())
+        QVERIFY(testbitmaps::writeFile(at(fileAt), "a file now"));
 
-    app.start(work.path());
+    frmDynamic &navigator = testfolders::startWith(app, at(stored), work.path());
 
-    frmDynamic &navigator = frmDynamic::instance();
     QCOMPARE(app.messages, QStringList());
-    QCOMPARE(navigator.Dir1->path(), frames);
-    QCOMPARE(navigator.File1->path(), frames);
+    QCOMPARE(varModule::LastPath, at(stored));
+    QCOMPARE(navigator.Dir1->path(), at(shown));
+    QCOMPARE(navigator.File1->path(), at(shown));
     QCOMPARE(navigator.File1->listCount(), 3);
-    // One folder change: one run of row counts after the design entries, the entry "1" still
-    // picked.
-    QCOMPARE(entries(*navigator.cboNumOfRows), designRows() + appendedRows(3));
+    // A folder change appends one run of row counts and leaves the entry "1" picked.
+    QCOMPARE(entries(*navigator.cboNumOfRows),
+             designRows() + appendedRows(folderChangeRuns ? 3 : 0));
     QCOMPARE(navigator.cboNumOfRows->currentIndex(), 0);
-    QCOMPARE(valueLabels(), (QStringList{QStringLiteral("5"), QStringLiteral("4"),
-                                         QStringLiteral("3"), QStringLiteral("3"),
-                                         QStringLiteral("15x4")}));
-    QVERIFY(navigator.cmdDraw->isEnabled());
+    const QStringList measured{u"5"_s, u"4"_s, u"3"_s, u"3"_s, u"15x4"_s};
+    const QStringList design{u"XSource"_s, u"YSource"_s, u"Frames"_s, u"FperR"_s, u"Final XY"_s};
+    QCOMPARE(folderwalk::valueLabels(), folderChangeRuns ? measured : design);
+    QCOMPARE(navigator.cmdDraw->isEnabled(), folderChangeRuns);
     QVERIFY(!navigator.cmdSave->isEnabled());
-    QCOMPARE(frmPicWork::instance().picWork->picture().size(), QSize(5, 4));
+    QCOMPARE(frmPicWork::instance().picWork->picture().size(),
+             folderChangeRuns ? QSize(5, 4) : QSize(0, 0));
     // The Navigator's load then carries on to the preview windows.
-    QVERIFY(frmPicWork::instance().window()->isVisible());
-    QVERIFY(frmPicFinal::instance().window()->isVisible());
-}
-
-void tst_StartUp::storedWorkingFolderRunsNoFolderChange()
-{
-    TestApp app;
-    QTemporaryDir work;
-    QVERIFY(work.isValid());
-    // Frames in the working folder would change every label had a folder change run.
-    QVERIFY(testfolders::writeFrames(work.path(), testfolders::frameNames(3)));
-    app.writeIni(settingsLine(work.path()));
-
-    app.start(work.path());
-
-    frmDynamic &navigator = frmDynamic::instance();
-    QCOMPARE(app.messages, QStringList());
-    QCOMPARE(navigator.Dir1->path(), work.path());
-    QCOMPARE(entries(*navigator.cboNumOfRows), designRows());
-    QCOMPARE(valueLabels(), (QStringList{QStringLiteral("XSource"), QStringLiteral("YSource"),
-                                         QStringLiteral("Frames"), QStringLiteral("FperR"),
-                                         QStringLiteral("Final XY")}));
-    QVERIFY(!navigator.cmdDraw->isEnabled());
-    QVERIFY(!navigator.cmdSave->isEnabled());
-    QVERIFY(frmPicWork::instance().picWork->picture().isNull());
-}
-
-void tst_StartUp::vanishedStoredFolderOpensAtNearestAncestor_data()
-{
-    QTest::addColumn<bool>("replacedByFile");
-
-    QTest::newRow("deleted two levels deep") << false;
-    QTest::newRow("replaced by a file") << true;
-}
-
-void tst_StartUp::vanishedStoredFolderOpensAtNearestAncestor()
-{
-    QFETCH(bool, replacedByFile);
-
-    TestApp app;
-    QTemporaryDir work;
-    QVERIFY(work.isValid());
-    const QString kept = work.filePath(QStringLiteral("kept"));
-    const QString vanished = kept + QStringLiteral("/gone/deeper");
-    QVERIFY(QDir().mkpath(vanished));
-    QVERIFY(testfolders::writeFrames(kept, testfolders::frameNames(2)));
-    app.writeIni(settingsLine(vanished));
-    QVERIFY(QDir(kept + QStringLiteral("/gone")).removeRecursively());
-    if (replacedByFile)
-        QVERIFY(testbitmaps::writeFile(kept + QStringLiteral("/gone"), "a file now"));
-
-    app.start(work.path());
-
-    frmDynamic &navigator = frmDynamic::instance();
-    QCOMPARE(app.messages, QStringList());
-    QCOMPARE(varModule::LastPath, vanished);
-    QCOMPARE(navigator.Dir1->path(), kept);
-    QCOMPARE(navigator.File1->path(), kept);
-    QCOMPARE(entries(*navigator.cboNumOfRows), designRows() + appendedRows(2));
-    QCOMPARE(valueLabels(), (QStringList{QStringLiteral("4"), QStringLiteral("3"),
-                                         QStringLiteral("2"), QStringLiteral("2"),
-                                         QStringLiteral("8x3")}));
-    QVERIFY(navigator.cmdDraw->isEnabled());
-    QVERIFY(frmPicWork::instance().window()->isVisible());
-    QVERIFY(frmPicFinal::instance().window()->isVisible());
+    QVERIFY(allWindowsVisible());
 
     // The folder actually shown is the one stored for the next start.
     app.close();
-    QCOMPARE(app.iniBytes(), settingsLine(kept));
-}
-
-void tst_StartUp::settingsMessagesComeBeforeTheNavigator_data()
-{
-    QTest::addColumn<bool>("unwritableFolder");
-    QTest::addColumn<QStringList>("expectedMessages");
-
-    QTest::newRow("zero-byte settings file")
-        << false << QStringList{QStringLiteral("Error in GetiniData")};
-    QTest::newRow("unwritable application folder")
-        << true
-        << QStringList{QStringLiteral("Error in CreateINI"), QStringLiteral("Error in GetiniData")};
+    QCOMPARE(app.iniBytes(), testfolders::settingsLine(at(shown)));
 }
 
 void tst_StartUp::settingsMessagesComeBeforeTheNavigator()
 {
-    QFETCH(bool, unwritableFolder);
-    QFETCH(QStringList, expectedMessages);
-
     TestApp app;
     QTemporaryDir work;
-    QVERIFY(work.isValid());
-    if (unwritableFolder) {
-        const QString refusing = testfolders::folderRefusingNewFiles();
-        if (refusing.isEmpty())
-            QSKIP("No folder under /proc refuses new files on this machine");
-        platform::setApplicationFolder(refusing);
-    } else {
-        app.writeIni(QByteArray());
-    }
-    // Each message notes whether the Navigator existed while the user read it.
-    std::vector<std::pair<QString, bool>> shown;
+    app.writeIni(QByteArray());
+    // A message shown once the Navigator exists is recorded with a mark.
     platform::setMessageBoxHandler([&](const QString &text) {
-        shown.emplace_back(text, platform::isFormLoaded<frmDynamic>());
-        app.messages.append(text);
+        app.messages.append(text + (platform::isFormLoaded<frmDynamic>() ? u" (late)"_s : u""_s));
     });
 
     app.start(work.path());
 
-    QCOMPARE(app.messages, expectedMessages);
-    QCOMPARE(shown.size(), size_t(expectedMessages.size()));
-    for (const auto &[text, navigatorLoaded] : shown) {
-        QVERIFY2(!navigatorLoaded, qPrintable(text));
-    }
+    QCOMPARE(app.messages, QStringList{u"Error in GetiniData"_s});
     // Start-up carries on past the failure, with LastPath left empty.
     QCOMPARE(varModule::LastPath, QString());
     QVERIFY(platform::isFormLoaded<frmDynamic>());
-    QVERIFY(frmDynamic::instance().window()->isVisible());
+    QVERIFY(allWindowsVisible());
     QCOMPARE(frmDynamic::instance().Dir1->path(), work.path());
 }
 
@@ -210,30 +124,23 @@ void tst_StartUp::storedFolderFailingAtLoadStillShowsEveryWindow()
 {
     TestApp app;
     QTemporaryDir work;
-    QVERIFY(work.isValid());
+    QTemporaryDir elsewhere;
     // More frames than the 16-bit count holds.
     for (int i = 0; i < 32768; ++i) {
-        QFile file(work.filePath(QStringLiteral("f%1.bmp").arg(i, 5, 10, QLatin1Char('0'))));
+        QFile file(work.filePath(u"f%1.bmp"_s.arg(i, 5, 10, QLatin1Char('0'))));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
-    QTemporaryDir elsewhere;
-    QVERIFY(elsewhere.isValid());
-    const QString start = elsewhere.path();
-    app.writeIni(settingsLine(work.path()));
 
-    app.start(start);
+    frmDynamic &navigator = testfolders::startWith(app, work.path(), elsewhere.path());
 
-    QCOMPARE(app.messages, QStringList{QStringLiteral("Overflow6")});
-    frmDynamic &navigator = frmDynamic::instance();
-    QVERIFY(navigator.window()->isVisible());
-    QVERIFY(frmPicWork::instance().window()->isVisible());
-    QVERIFY(frmPicFinal::instance().window()->isVisible());
+    QCOMPARE(app.messages, QStringList{u"Overflow6"_s});
+    QVERIFY(allWindowsVisible());
     QCOMPARE(frmPicWork::instance().left(), navigator.width());
     QCOMPARE(frmPicFinal::instance().top(), navigator.height());
     // The user can walk on from there.
     QCOMPARE(navigator.Dir1->path(), work.path());
-    navigator.Dir1->setPath(start);
-    QCOMPARE(navigator.Dir1->path(), start);
+    navigator.Dir1->setPath(elsewhere.path());
+    QCOMPARE(navigator.Dir1->path(), elsewhere.path());
     QCOMPARE(app.messages.size(), 1);
 }
 

@@ -4,14 +4,18 @@
 // folders, reading what the Navigator shows, and opening a folder the way a user does.
 
 #include "navigator/frmdynamic.h"
+#include "platform/form.h"
 #include "support/bitmaps.h"
+#include "support/testapp.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QListWidget>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace folderwalk {
@@ -64,6 +68,35 @@ inline QStringList valueLabels()
     return {nav.lblXSource->text(), nav.lblYSource->text(), nav.lblNumOfFrames->text(),
             nav.lblFramesPerRow->text(), nav.lblFinalSize->text()};
 }
+
+// The five value labels joined by '|', such as "32|32|8|8|256x32", for one-line comparisons.
+inline QString figures()
+{
+    return valueLabels().join(u'|');
+}
+
+// A form's outer size in twips.
+inline QSizeF twipsSize(const platform::Form &form)
+{
+    return {form.width(), form.height()};
+}
+
+// The program running over a fresh temporary folder, root. start() stores storedFolder (root
+// when empty) as the last folder and starts with root as the working folder; when the two are
+// the same no folder change runs at start, so the test's own walks are the only ones.
+struct Session
+{
+    TestApp app;
+    QTemporaryDir data;
+    const QString root = QFileInfo(data.path()).canonicalFilePath();
+
+    frmDynamic &start(const QString &storedFolder = QString())
+    {
+        app.writeIni((storedFolder.isEmpty() ? root : storedFolder).toUtf8() + "\r\n");
+        app.start(root);
+        return frmDynamic::instance();
+    }
+};
 
 // Every entry of the rows list, in order.
 inline QStringList rowChoices()

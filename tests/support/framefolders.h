@@ -1,6 +1,9 @@
 #pragma once
 
+#include "navigator/frmdynamic.h"
+#include "platform/lists.h"
 #include "support/bitmaps.h"
+#include "support/testapp.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -10,6 +13,24 @@
 
 // Folders of frames as an artist leaves them, and what the Navigator's lists show of them.
 namespace testfolders {
+
+// The one line quorbel.ini holds for a folder.
+inline QByteArray settingsLine(const QString &folder)
+{
+    return folder.toLocal8Bit() + "\r\n";
+}
+
+// Starts the program with quorbel.ini naming storedFolder, from workingFolder, and returns the
+// Navigator. The drive list offers the given volumes, or the machine's own when none are given.
+inline frmDynamic &startWith(TestApp &app, const QString &storedFolder,
+                             const QString &workingFolder, const QStringList &volumes = {})
+{
+    if (!volumes.isEmpty())
+        platform::setVolumeLister([volumes] { return volumes; });
+    app.writeIni(settingsLine(storedFolder));
+    app.start(workingFolder);
+    return frmDynamic::instance();
+}
 
 // "frame1.bmp" ... "frameN.bmp".
 inline QStringList frameNames(int count)
