@@ -36,14 +36,14 @@ run)
     exec "$build/src/quorbel"
     ;;
 test)
-    (cd "$build" && ctest --output-on-failure)
-    # The bitmap reader meets hostile files, so its tests run again under the address and
-    # undefined-behaviour sanitizers.
+    # The bitmap reader meets hostile files, so its tests also run under the address and
+    # undefined-behaviour sanitizers, before the whole suite.
     sanitized="$here/build-sanitize"
     cmake -S "$here" -B "$sanitized" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORBEL_SANITIZE=ON >/dev/null
     cmake --build "$sanitized" --parallel --target tst_bmpdecoder tst_bmpcorpus tst_bitmapfile
-    cd "$sanitized"
-    exec ctest --output-on-failure -R 'tst_bmp|tst_bitmapfile'
+    (cd "$sanitized" && ctest --output-on-failure -R 'tst_bmp|tst_bitmapfile')
+    cd "$build"
+    exec ctest --output-on-failure
     ;;
 *)
     echo "usage: $0 run|test" >&2
