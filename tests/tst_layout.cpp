@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>

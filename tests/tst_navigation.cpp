@@ -65,15 +65,15 @@ void tst_Navigation::fileListShowsOnlyVisibleBitmapFiles()
     QVERIFY(testfolders::writeFrames(
         folder, u"WALK.BMP a.Bmp b.bmp Cat.bmp .hidden.bmp a.bmp.txt a.bm bmp"_s.split(u' ')));
     QVERIFY(QDir(folder).mkdir(u"x.bmp"_s));
-    startWith(app, work.path(), work.path());
+    frmDynamic &navigator = startWith(app, work.path(), work.path());
 
-    frmDynamic::instance().Dir1->setPath(folder);
+    navigator.Dir1->setPath(folder);
 
     QCOMPARE(app.messages, QStringList());
     QCOMPARE(fileList(), u"a.Bmp b.bmp Cat.bmp WALK.BMP"_s.split(u' '));
-    QCOMPARE(frmDynamic::instance().lblNumOfFrames->text(), u"4"_s);
+    QCOMPARE(navigator.lblNumOfFrames->text(), u"4"_s);
     // The first entry of the list (frame 1, a.Bmp) is the frame shown.
-    QCOMPARE(frmDynamic::instance().File1->fileName(), u"a.Bmp"_s);
+    QCOMPARE(navigator.File1->fileName(), u"a.Bmp"_s);
     QCOMPARE(frmPicWork::instance().picWork->picture().pixel(0, 0),
              testbitmaps::frameColour(1, 0, 0));
 }
@@ -84,7 +84,7 @@ void tst_Navigation::pickingADriveRunsTheFolderChangeOnce()
     QTemporaryDir volume;
     QVERIFY(testfolders::writeFrames(volume.path(), testfolders::frameNames(2)));
     TestApp app;
-    frmDynamic &navigator = startWith(app, work.path(), work.path(), QStringList{u"/"_s, volume.path()});
+    frmDynamic &navigator = startWith(app, work.path(), work.path(), {u"/"_s, volume.path()});
     QCOMPARE(entries(*navigator.Drive1), (QStringList{u"/"_s, volume.path()}));
     QCOMPARE(navigator.Drive1->drive(), work.path());
 
@@ -109,7 +109,7 @@ void tst_Navigation::driveNotReadyLeavesTheListsWhereTheyWere()
     // A listed volume whose root cannot be opened, like an empty removable drive.
     const QString notReady = work.filePath(u"not-ready"_s);
     TestApp app;
-    frmDynamic &navigator = startWith(app, frames, work.path(), QStringList{u"/"_s, notReady});
+    frmDynamic &navigator = startWith(app, frames, work.path(), {u"/"_s, notReady});
     const QStringList rowsAndLabels = entries(*navigator.cboNumOfRows) + folderwalk::valueLabels();
     const QImage picture = frmPicWork::instance().picWork->picture();
     QVERIFY(!picture.isNull());
@@ -145,7 +145,7 @@ void tst_Navigation::storedFolderOnAnotherVolumeIsKept()
     const QString frames = volume.filePath(u"anim/walk"_s);
     QVERIFY(testfolders::writeFrames(frames, testfolders::frameNames(3)));
     TestApp app;
-    frmDynamic &navigator = startWith(app, frames, work.path(), QStringList{u"/"_s, volume.path()});
+    frmDynamic &navigator = startWith(app, frames, work.path(), {u"/"_s, volume.path()});
 
     QCOMPARE(navigator.Drive1->currentText(), volume.path());
     QCOMPARE(navigator.Dir1->path(), frames);
@@ -168,7 +168,7 @@ void tst_Navigation::leavingAVolumeUpwardsKeepsTheChosenFolder()
     const QString mounted = media + u"/stick"_s;
     QVERIFY(testfolders::writeFrames(mounted, testfolders::frameNames(2)));
     TestApp app;
-    frmDynamic &navigator = startWith(app, mounted, work.path(), QStringList{u"/"_s, mounted});
+    frmDynamic &navigator = startWith(app, mounted, work.path(), {u"/"_s, mounted});
     QCOMPARE(navigator.Drive1->currentText(), mounted);
     const int rowsBefore = navigator.cboNumOfRows->count();
 
