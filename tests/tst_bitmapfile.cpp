@@ -1,4 +1,5 @@
 #include "platform/bitmapfile.h"
+#include "platform/bmpdecoder.h"
 #include "platform/bmpencoder.h"
 #include "platform/runtimeerror.h"
 #include "support/bitmaps.h"
@@ -6,6 +7,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
@@ -15,6 +17,7 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -60,12 +63,14 @@ private slots:
     void init();
     void loadErrors_data();
     void loadErrors();
+    void loadingIntoAnImageReusesItsBuffer();
     void savesExactBytes_data();
     void savesExactBytes();
     void saveErrors_data();
     void saveErrors();
     void readOnlyTargetStaysUnchanged();
     void failedWriteLeavesOldFile();
+    void replacementKeepsLinkAndPermissions();
     void encoderWriteFailures();
 
 private:
@@ -94,6 +99,9 @@ void TestBitmapFile::loadErrors_data()
     QTest::newRow("text file named .bmp") << u"x.bmp"_s << err::InvalidPicture;
     QTest::newRow("empty file") << u"empty.bmp"_s << err::InvalidPicture;
     QTest::newRow("folder") << u"folder.bmp"_s << err::PermissionDenied;
+    // Opening a pipe for reading would wait for a writer forever; it is refused instead.
+    QTest::newRow("named pipe") << u"pipe.bmp"_s << err::PathFileAccessError;
+    QTest::newRow("dangling link") << u"dangling.bmp"_s << err::FileNotFound;
 }
 
 void TestBitmapFile::loadErrors()
@@ -103,7 +111,30 @@ void TestBitmapFile::loadErrors()
     QVERIFY(testbitmaps::writeFile(path(u"x.bmp"_s), "This is not a picture.\r\n"));
     QVERIFY(testbitmaps::writeFile(path(u"empty.bmp"_s), {}));
     QVERIFY(QDir(m_dir->path()).mkdir(u"folder.bmp"_s));
+    QCOMPARE(mkfifo(QFile::encodeName(path(u"pipe.bmp"_s)).constData(), 0600), 0);
+    QVERIFY(QFile::link(path(u"gone.bmp"_s), path(u"dangling.bmp"_s)));
     QCOMPARE(errorNumber([&] { loadBitmapFile(path(name)); }), error);
+}
+
+// Frame after frame of one size decodes into the same buffer; a refused file leaves the image
+// of the last good one usable.
+void TestBitmapFile::loadingIntoAnImageReusesItsBuffer()
+{
+    QVERIFY(testbitmaps::writeFile(path(u"1.bmp"_s), testbitmaps::numberedFrame(1, 5, 3)));
+    QVERIFY(testbitmaps::writeFile(path(u"2.bmp"_s), testbitmaps::numberedFrame(2, 5, 3)));
+    QImage image;
+    loadBitmapFile(path(u"1.bmp"_s), image);
+    const uchar *buffer = image.constBits();
+    loadBitmapFile(path(u"2.bmp"_s), image);
+    QCOMPARE(image.constBits(), buffer);
+    QCOMPARE(image.pixel(4, 2), testbitmaps::frameColour(2, 4, 2));
+    QCOMPARE(image, loadBitmapFile(path(u"2.bmp"_s)));
+
+    const QImage shared = image; // a picture still shown elsewhere is never written over
+    loadBitmapFile(path(u"1.bmp"_s), image);
+    QVERIFY(image.constBits() != shared.constBits());
+    QCOMPARE(shared.pixel(4, 2), testbitmaps::frameColour(2, 4, 2));
+    QCOMPARE(image.pixel(4, 2), testbitmaps::frameColour(1, 4, 2));
 }
 
 void TestBitmapFile::savesExactBytes_data()
@@ -127,8 +158,8 @@ void TestBitmapFile::savesExactBytes()
                             "ff0000 ffffff 605040 000000" // bottom row first, padded to 12 bytes
                             "302010 0000ff 00ff00 000000")
             .toHex(' '));
-    const QImage opaque = smallImage().convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(testbitmaps::readBmp24(saved), opaque);
+    const QImage opaque = smallImage().convertToFormat(platform::PictureFormat);
+    QCOMPARE(testbitmaps::readBmp24(saved).convertToFormat(platform::PictureFormat), opaque);
     QCOMPARE(loadBitmapFile(path(name)), opaque);
     QCOMPARE(entries(), QStringList { name });
 }
@@ -194,6 +225,23 @@ void TestBitmapFile::failedWriteLeavesOldFile()
     QCOMPARE(error, err::PathFileAccessError);
     QCOMPARE(readAll(target), "the previous sheet");
     QCOMPARE(entries(), QStringList { u"sheet.bmp"_s });
+}
+
+// A save replaces the file a link points to, keeps the link, and keeps the old file's mode.
+void TestBitmapFile::replacementKeepsLinkAndPermissions()
+{
+    const QString real = path(u"real.bmp"_s);
+    QVERIFY(testbitmaps::writeFile(real, "the previous sheet"));
+    const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(real, mode));
+    QVERIFY(QFile::link(real, path(u"link.bmp"_s)));
+
+    saveBitmapFile(smallImage(), path(u"link.bmp"_s));
+
+    QCOMPARE(QFileInfo(path(u"link.bmp"_s)).symLinkTarget(), real);
+    QCOMPARE(loadBitmapFile(real), smallImage().convertToFormat(platform::PictureFormat));
+    QCOMPARE(QFile::permissions(real) & 0x7077, mode); // owner, group and others
+    QCOMPARE(entries(), (QStringList{u"link.bmp"_s, u"real.bmp"_s}));
 }
 
 void TestBitmapFile::encoderWriteFailures()

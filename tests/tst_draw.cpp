@@ -1,4 +1,5 @@
 #include "navigator/frmdynamic.h"
+#include "platform/messagebox.h"
 #include "platform/picturebox.h"
 #include "preview/frmpicfinal.h"
 #include "preview/frmpicwork.h"
@@ -7,8 +8,10 @@
 #include "support/navigatorsteps.h"
 #include "support/testapp.h"
 
+#include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,6 +39,21 @@ bool previewsEmpty()
         && steps::hasNoPixels(frmPicFinal::instance().picFinal->picture());
 }
 
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
 } // namespace
 
 // Draw: the frames of the folder painted into the sheet cell by cell in name order, the previews
@@ -50,6 +68,7 @@ private slots:
     void drawWithoutWholeSheet_data();
     void drawWithoutWholeSheet();
     void framesOfOtherSizesAndDepths();
+    void drawShowsTheBusyCursorAndPaintsNothingHidden();
 };
 
 void TestDraw::paintsGrid_data()
@@ -276,6 +295,54 @@ void TestDraw::framesOfOtherSizesAndDepths()
     frmPicWork &input = frmPicWork::instance();
     QCOMPARE(steps::imageDifference(input.picWork->picture(), {48, 48}, f), QString());
     QCOMPARE(input.width(), 15.0 * 48 + 100);
+}
+
+// The event loop waits while a Draw runs, so the busy cursor is what tells the user it works; it
+// is gone again before a message. The Navigator's own work pictures, outside its client area,
+// are never painted.
+void TestDraw::drawShowsTheBusyCursorAndPaintsNothingHidden()
+{
+    TestApp app;
+    QTemporaryDir folder;
+    const QStringList names = steps::walkNames(4);
+    QVERIFY(steps::writeFrames(folder.path(), names, 16, 16));
+    QVERIFY(steps::drawSheet(app, folder.path(), folder.path()));
+    frmDynamic &nav = steps::navigator();
+    QCOMPARE(app.takeMessages(), QStringList());
+    QCoreApplication::processEvents();
+
+    auto cursorNow = [] {
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        return cursor ? cursor->shape() : Qt::ArrowCursor;
+    };
+    QList<Qt::CursorShape> seen;
+    platform::PictureBox &finalBox = *frmPicFinal::instance().picFinal;
+    const auto refit = finalBox.onChange;
+    finalBox.onChange = [&] {
+        seen.append(cursorNow());
+        refit();
+    };
+    platform::setMessageBoxHandler([&](const QString &text) {
+        seen.append(cursorNow());
+        app.messages.append(text);
+    });
+    PaintCounter workPaints(nav.picWork);
+    PaintCounter sheetPaints(nav.picFinal);
+
+    nav.cmdDraw->click();
+    QCoreApplication::processEvents();
+    QCOMPARE(app.takeMessages(), QStringList());
+    QVERIFY(seen.contains(Qt::WaitCursor));
+    QCOMPARE(cursorNow(), Qt::ArrowCursor);
+
+    seen.clear();
+    QVERIFY(testbitmaps::writeFile(QDir(folder.path()).filePath(names.at(3)), "no picture"));
+    nav.cmdDraw->click();
+    QCOMPARE(app.takeMessages(), QStringList{u"Unable to Draw, check yer files."_s});
+    QCOMPARE(seen.last(), Qt::ArrowCursor);
+    QCOMPARE(cursorNow(), Qt::ArrowCursor);
+
+    QCOMPARE(workPaints.paints + sheetPaints.paints, 0);
 }
 
 QTEST_MAIN(TestDraw)

@@ -10,8 +10,11 @@
 #include "support/framefolders.h"
 
 #include <QAbstractItemModel>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using testfolders::appendedRows;
@@ -55,6 +58,7 @@ private slots:
     void saveFollowsTheFrameCountOfTheNextFolder_data();
     void saveFollowsTheFrameCountOfTheNextFolder();
     void activatingAFolderEntryOpensIt();
+    void largeFolderFillsTheListsInOneBatch();
 };
 
 void tst_Navigation::fileListShowsOnlyVisibleBitmapFiles()
@@ -65,13 +69,20 @@ void tst_Navigation::fileListShowsOnlyVisibleBitmapFiles()
     QVERIFY(testfolders::writeFrames(
         folder, u"WALK.BMP a.Bmp b.bmp Cat.bmp .hidden.bmp a.bmp.txt a.bm bmp"_s.split(u' ')));
     QVERIFY(QDir(folder).mkdir(u"x.bmp"_s));
+    // A link counts as what it points to: a frame, a folder, or nothing at all.
+    QVERIFY(QFile::link(QDir(folder).filePath(u"b.bmp"_s), QDir(folder).filePath(u"link.bmp"_s)));
+    QVERIFY(QFile::link(work.filePath(u"gone.bmp"_s), QDir(folder).filePath(u"dangling.bmp"_s)));
+    QVERIFY(QFile::link(work.path(), QDir(folder).filePath(u"up.bmp"_s)));
+    QCOMPARE(mkfifo(QFile::encodeName(QDir(folder).filePath(u"pipe.bmp"_s)).constData(), 0600), 0);
     frmDynamic &navigator = startWith(app, work.path(), work.path());
 
     navigator.Dir1->setPath(folder);
 
     QCOMPARE(app.messages, QStringList());
-    QCOMPARE(fileList(), u"a.Bmp b.bmp Cat.bmp WALK.BMP"_s.split(u' '));
-    QCOMPARE(navigator.lblNumOfFrames->text(), u"4"_s);
+    QCOMPARE(fileList(), u"a.Bmp b.bmp Cat.bmp link.bmp WALK.BMP"_s.split(u' '));
+    QCOMPARE(folderEntries().mid(folderEntries().indexOf(folder) + 1),
+             QStringList({QDir(folder).filePath(u"up.bmp"_s), QDir(folder).filePath(u"x.bmp"_s)}));
+    QCOMPARE(navigator.lblNumOfFrames->text(), u"5"_s);
     // The first entry of the list (frame 1, a.Bmp) is the frame shown.
     QCOMPARE(navigator.File1->fileName(), u"a.Bmp"_s);
     QCOMPARE(frmPicWork::instance().picWork->picture().pixel(0, 0),
@@ -250,6 +261,33 @@ void tst_Navigation::activatingAFolderEntryOpensIt()
     // The folder, current, then its subfolders in name order.
     QCOMPARE(folderEntries().mid(navigator.Dir1->currentRow()),
              (QStringList{work.path(), another, sub}));
+}
+
+// Thousands of frames must not mean thousands of list updates, each with its own repaint.
+void tst_Navigation::largeFolderFillsTheListsInOneBatch()
+{
+    QTemporaryDir work;
+    TestApp app;
+    const QString folder = work.filePath(u"many"_s);
+    QStringList names;
+    for (int i = 1; i <= 600; ++i)
+        names.append(u"f%1.bmp"_s.arg(i, 4, 10, QLatin1Char('0')));
+    QVERIFY(testfolders::writeFrames(folder, names));
+    frmDynamic &navigator = startWith(app, work.path(), work.path());
+    QSignalSpy fileResets(navigator.File1->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy fileInserts(navigator.File1->model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy rowInserts(navigator.cboNumOfRows->model(), &QAbstractItemModel::rowsInserted);
+    const int rowsBefore = navigator.cboNumOfRows->count();
+
+    navigator.Dir1->setPath(folder);
+
+    QCOMPARE(app.messages, QStringList());
+    QCOMPARE(fileList(), names);
+    QCOMPARE(fileResets.count(), 1);
+    QCOMPARE(fileInserts.count(), 0);
+    QCOMPARE(rowInserts.count(), 1);
+    QCOMPARE(navigator.cboNumOfRows->count(), rowsBefore + 600);
+    QCOMPARE(navigator.cboNumOfRows->itemText(rowsBefore + 599), u" 600"_s);
 }
 
 QTEST_MAIN(tst_Navigation)

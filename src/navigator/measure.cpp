@@ -68,12 +68,15 @@ void frmDynamic::ShowGrid()
 void frmDynamic::FillRowChoices()
 {
     const Int16 last = NumOfFrames;
+    QStringList entries;
     for (Int16 rows = 1; rows <= last; rows = checkedAdd<Int16>(rows, 1)) {
         // The leading blank stands where a sign would.
-        cboNumOfRows->addItem(u' ' + QString::number(rows), 0);
+        entries.append(u' ' + QString::number(rows));
         if (rows == last)
             break;
     }
+    // Appended in one batch: thousands of frames would otherwise mean thousands of list updates.
+    cboNumOfRows->addItems(entries);
 }
 
 void frmDynamic::UpdateDrawButton()

@@ -5,6 +5,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace platform {
 
@@ -185,6 +186,14 @@ private:
     quint64 m_max;
 };
 
+// A pixel as a 24-bit bitmap stores it: blue, green, red.
+void put(uchar *dst, QRgb colour)
+{
+    dst[0] = uchar(qBlue(colour));
+    dst[1] = uchar(qGreen(colour));
+    dst[2] = uchar(qRed(colour));
+}
+
 // Uncompressed rows, with fast paths for the common 8, 24 and 32-bit kinds.
 void decodeRows(const uchar *pixels, const Layout &layout, const Palette &palette, QImage &image)
 {
@@ -198,30 +207,34 @@ void decodeRows(const uchar *pixels, const Layout &layout, const Palette &palett
     for (int row = 0; row < layout.height; ++row) {
         const uchar *src = pixels + row * stride;
         const int y = layout.topDown ? row : layout.height - 1 - row;
-        QRgb *dst = reinterpret_cast<QRgb *>(image.scanLine(y));
-        if (bits == 8) {
-            for (int x = 0; x < width; ++x)
-                dst[x] = palette[src[x]];
+        uchar *dst = image.scanLine(y);
+        if (bits == 24) {
+            std::memcpy(dst, src, size_t(width) * 3);
+        } else if (bits == 8) {
+            for (int x = 0; x < width; ++x, dst += 3)
+                put(dst, palette[src[x]]);
         } else if (bits < 8) {
             const int perByte = 8 / bits;
             const unsigned indexMask = (1u << bits) - 1;
-            for (int x = 0; x < width; ++x) {
+            for (int x = 0; x < width; ++x, dst += 3) {
                 const int shift = 8 - bits * (x % perByte + 1);
-                dst[x] = palette[(src[x / perByte] >> shift) & indexMask];
+                put(dst, palette[(src[x / perByte] >> shift) & indexMask]);
             }
-        } else if (bits == 24) {
-            for (int x = 0; x < width; ++x, src += 3)
-                dst[x] = Black | QRgb(src[2]) << 16 | QRgb(src[1]) << 8 | src[0];
         } else if (plain32) {
-            for (int x = 0; x < width; ++x, src += 4)
-                dst[x] = Black | QRgb(src[2]) << 16 | QRgb(src[1]) << 8 | src[0];
+            for (int x = 0; x < width; ++x, src += 4, dst += 3) {
+                dst[0] = src[0];
+                dst[1] = src[1];
+                dst[2] = src[2];
+            }
         } else {
             const int bytes = bits / 8;
-            for (int x = 0; x < width; ++x, src += bytes) {
+            for (int x = 0; x < width; ++x, src += bytes, dst += 3) {
                 quint32 value = 0;
                 for (int i = bytes - 1; i >= 0; --i)
                     value = value << 8 | src[i];
-                dst[x] = Black | red(value) << 16 | green(value) << 8 | blue(value);
+                dst[0] = uchar(blue(value));
+                dst[1] = uchar(green(value));
+                dst[2] = uchar(red(value));
             }
         }
     }
@@ -245,7 +258,7 @@ void decodeRle(QByteArrayView file, const Layout &layout, const Palette &palette
     auto rowFor = [&](int count) {
         if (y >= height || x + count > width)
             invalid();
-        return reinterpret_cast<QRgb *>(image.scanLine(height - 1 - y)) + x;
+        return image.scanLine(height - 1 - y) + size_t(x) * 3;
     };
 
     for (;;) {
@@ -253,11 +266,11 @@ void decodeRle(QByteArrayView file, const Layout &layout, const Palette &palette
         const quint8 code = byte(at + 1);
         at += 2;
         if (count > 0) {
-            QRgb *dst = rowFor(count);
+            uchar *dst = rowFor(count);
             const QRgb even = palette[four ? code >> 4 : code];
             const QRgb odd = palette[four ? code & 15 : code];
-            for (int i = 0; i < count; ++i)
-                dst[i] = i % 2 ? odd : even;
+            for (int i = 0; i < count; ++i, dst += 3)
+                put(dst, i % 2 ? odd : even);
             x += count;
         } else if (code == 0) {
             if (++y > height)
@@ -275,10 +288,10 @@ void decodeRle(QByteArrayView file, const Layout &layout, const Palette &palette
             const qint64 bytes = four ? (code + 1) / 2 : code;
             if (at + bytes > file.size())
                 invalid();
-            QRgb *dst = rowFor(code);
-            for (int i = 0; i < code; ++i) {
+            uchar *dst = rowFor(code);
+            for (int i = 0; i < code; ++i, dst += 3) {
                 const quint8 value = quint8(file[at + (four ? i / 2 : i)]);
-                dst[i] = palette[four ? (i % 2 ? value & 15 : value >> 4) : value];
+                put(dst, palette[four ? (i % 2 ? value & 15 : value >> 4) : value]);
             }
             x += code;
             at += (bytes + 1) & ~qint64(1); // absolute runs are padded to a 16-bit boundary
@@ -286,9 +299,21 @@ void decodeRle(QByteArrayView file, const Layout &layout, const Palette &palette
     }
 }
 
+// Row padding is no pixel, but it is part of what the image holds; zeroed, a frame's bytes depend
+// on its file alone.
+void clearPadding(QImage &image)
+{
+    const size_t used = size_t(image.width()) * 3;
+    const size_t padding = size_t(image.bytesPerLine()) - used;
+    if (padding == 0)
+        return;
+    for (int y = 0; y < image.height(); ++y)
+        std::memset(image.scanLine(y) + used, 0, padding);
+}
+
 } // namespace
 
-QImage decodeBmp(QByteArrayView file)
+void decodeBmp(QByteArrayView file, QImage &image)
 {
     Palette palette;
     const Layout layout = readLayout(file, palette);
@@ -300,14 +325,24 @@ QImage decodeBmp(QByteArrayView file)
             invalid();
     }
 
-    QImage image(layout.width, layout.height, QImage::Format_RGB32);
-    if (image.isNull())
-        raise(err::OutOfMemory);
+    const QSize size(layout.width, layout.height);
+    if (image.size() != size || image.format() != PictureFormat || !image.isDetached()) {
+        image = QImage(size, PictureFormat);
+        if (image.isNull())
+            raise(err::OutOfMemory);
+    }
     if (rle)
         decodeRle(file, layout, palette, image);
     else
         decodeRows(reinterpret_cast<const uchar *>(file.data()) + layout.pixelOffset, layout,
             palette, image);
+    clearPadding(image);
+}
+
+QImage decodeBmp(QByteArrayView file)
+{
+    QImage image;
+    decodeBmp(file, image);
     return image;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/bmpencoder.h"
 
+#include "platform/bmpdecoder.h"
 #include "platform/fileerrors.h"
 #include "platform/runtimeerror.h"
 
@@ -53,40 +54,47 @@ QByteArray headers(int width, int height, quint32 imageSize)
     return out;
 }
 
-// One row as blue, green, red bytes; the padding bytes of the buffer stay zero.
-void packRow(const QImage &image, int y, QByteArray &row)
+void writeAll(QIODevice &device, const char *data, qint64 size)
 {
-    uchar *dst = reinterpret_cast<uchar *>(row.data());
-    const bool direct
-        = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
-    const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x, dst += 3) {
-        const QRgb pixel = direct ? line[x] : image.pixel(x, y);
-        dst[0] = uchar(qBlue(pixel));
-        dst[1] = uchar(qGreen(pixel));
-        dst[2] = uchar(qRed(pixel));
-    }
+    if (device.write(data, size) != size)
+        writeFailed(device);
 }
 
 } // namespace
 
-void encodeBmp24(const QImage &image, QIODevice &device)
+qint64 bmp24FileSize(const QImage &image)
 {
     if (image.isNull())
         raise(err::InvalidPropertyValue);
     const qint64 stride = (qint64(image.width()) * 3 + 3) & ~qint64(3);
-    const qint64 imageSize = stride * image.height();
-    if (HeadersSize + imageSize > std::numeric_limits<quint32>::max())
+    const qint64 size = HeadersSize + stride * image.height();
+    if (size > std::numeric_limits<quint32>::max())
         raise(err::InvalidPropertyValue); // the format's size fields cannot describe it
+    return size;
+}
 
-    if (device.write(headers(image.width(), image.height(), quint32(imageSize))) != HeadersSize)
-        writeFailed(device);
-    // Row by row, so a large sheet is never copied whole.
-    QByteArray row(stride, '\0');
+void encodeBmp24(const QImage &image, QIODevice &device)
+{
+    const qint64 imageSize = bmp24FileSize(image) - HeadersSize;
+    const qint64 stride = imageSize / image.height();
+
+    const QByteArray header = headers(image.width(), image.height(), quint32(imageSize));
+    writeAll(device, header.constData(), header.size());
+    // A picture's rows are already blue, green, red and go out as they are, bottom row first;
+    // an image of another format is converted a row at a time, so a large sheet is never copied
+    // whole. The padding is written apart, since an image's own padding bytes may hold anything.
+    const qint64 rowBytes = qint64(image.width()) * 3;
+    const char zeros[3] = {};
     for (int y = image.height() - 1; y >= 0; --y) {
-        packRow(image, y, row);
-        if (device.write(row) != stride)
-            writeFailed(device);
+        QImage converted;
+        const uchar *row = image.constScanLine(y);
+        if (image.format() != PictureFormat) {
+            converted = image.copy(0, y, image.width(), 1).convertToFormat(PictureFormat);
+            row = converted.constBits();
+        }
+        writeAll(device, reinterpret_cast<const char *>(row), rowBytes);
+        if (stride > rowBytes)
+            writeAll(device, zeros, stride - rowBytes);
     }
     // A file device holds the tail in its buffer; a full disk may only show now.
     if (auto *file = qobject_cast<QFileDevice *>(&device); file && !file->flush())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 class QImage;
 class QIODevice;
 
@@ -9,5 +11,8 @@ namespace platform {
 // and padded to four bytes, alpha dropped: the form every bitmap reader accepts. An image with
 // no pixels is error 380 before anything is written; a failed write is 61 (no space) or 75.
 void encodeBmp24(const QImage &image, QIODevice &device);
+// The size of the file encodeBmp24 writes; 380 for an image with no pixels or one too large for
+// the format's 32-bit size fields.
+qint64 bmp24FileSize(const QImage &image);
 
 } // namespace platform

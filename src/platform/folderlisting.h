@@ -11,6 +11,10 @@ namespace platform {
 enum class Order { Sorted, FileSystem };
 QStringList matchingFiles(const QString &folder, const QString &pattern, Order order);
 
+// The visible subfolders of a folder (symbolic links to folders included), sorted by name
+// without regard to case.
+QStringList subfolders(const QString &folder);
+
 // The program's one folder enumeration. Dir(pattern) starts a new listing of folder + pattern
 // and returns the first name; Dir() returns the next. Both return "" once every match has been
 // returned, and continuing after that is error 5.

@@ -183,9 +183,7 @@ void DirListBox::fill()
         item->setData(Qt::UserRole, folder);
     }
     setCurrentRow(count() - 1);
-    const QStringList subfolders = QDir(m_path).entryList(
-        QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString &name : subfolders) {
+    for (const QString &name : subfolders(m_path)) {
         auto *item = new QListWidgetItem(indent.repeated(depth) + name, this);
         item->setData(Qt::UserRole, QDir(m_path).absoluteFilePath(name));
     }

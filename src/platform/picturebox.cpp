@@ -1,6 +1,7 @@
 #include "platform/picturebox.h"
 
 #include "platform/bitmapfile.h"
+#include "platform/bmpdecoder.h"
 #include "platform/form.h"
 #include "platform/runtimeerror.h"
 
@@ -24,21 +25,24 @@ QImage blankImage(QSize size, const QColor &backColor)
 {
     if (size.isEmpty())
         return {};
-    const qint64 bytes = qint64(size.width()) * size.height() * 4;
+    const qint64 bytes = qint64((size.width() * 3 + 3) & ~3) * size.height();
     if (pictureMemoryLimit() > 0 && bytes > pictureMemoryLimit())
         platform::raise(err::CantCreatePersistentPicture);
-    QImage image(size, QImage::Format_RGB32);
+    QImage image(size, PictureFormat);
     if (image.isNull())
         platform::raise(err::CantCreatePersistentPicture);
-    image.fill(backColor);
+    // Zeroed whole, padding included, so a saved sheet's bytes depend on its pixels alone.
+    std::memset(image.bits(), 0, size_t(image.sizeInBytes()));
+    if (backColor != Qt::black)
+        image.fill(backColor);
     return image;
 }
 
 QImage opaque(const QImage &picture)
 {
-    if (picture.isNull() || picture.format() == QImage::Format_RGB32)
+    if (picture.isNull() || picture.format() == PictureFormat)
         return picture;
-    return picture.convertToFormat(QImage::Format_RGB32);
+    return picture.convertToFormat(PictureFormat);
 }
 
 } // namespace
@@ -82,6 +86,15 @@ void PictureBox::setPicture(const QImage &picture)
         onChange();
 }
 
+void PictureBox::loadPicture(const QString &path)
+{
+    // Decoded into the spare buffer, so a refused file leaves the picture as it was. The old
+    // picture then becomes the spare: a run of equal frames reuses the same two buffers.
+    loadBitmapFile(path, m_spare);
+    std::swap(m_spare, m_picture);
+    setPicture(m_picture);
+}
+
 void PictureBox::setBoxWidth(double value)
 {
     const int outer = m_form.toPixels(value);
@@ -119,10 +132,11 @@ void PictureBox::paintPicture(const QImage &picture, int x, int y)
         return;
     const int sourceLeft = target.x() - x;
     const int sourceTop = target.y() - y;
-    const size_t rowBytes = size_t(target.width()) * 4;
+    constexpr size_t PixelBytes = 3;
+    const size_t rowBytes = size_t(target.width()) * PixelBytes;
     for (int row = 0; row < target.height(); ++row) {
-        const uchar *from = source.constScanLine(sourceTop + row) + size_t(sourceLeft) * 4;
-        uchar *to = m_image.scanLine(target.y() + row) + size_t(target.x()) * 4;
+        const uchar *from = source.constScanLine(sourceTop + row) + size_t(sourceLeft) * PixelBytes;
+        uchar *to = m_image.scanLine(target.y() + row) + size_t(target.x()) * PixelBytes;
         std::memcpy(to, from, rowBytes);
     }
     update(target.translated(borderWidth(), borderWidth()));

@@ -29,6 +29,10 @@ public:
     // Takes the picture and its size, then raises the change notification, also for the empty
     // picture, which leaves an inner size of 0 x 0.
     void setPicture(const QImage &picture);
+    // Takes the picture of a bitmap file, as setPicture(LoadPicture(path)) does, but decodes into
+    // a buffer the box keeps, so loading frame after frame of one size allocates nothing. A file
+    // that cannot be loaded raises its error and leaves the box as it was.
+    void loadPicture(const QString &path);
     // The persistent image: everything shown or painted, the back colour elsewhere.
     const QImage &image() const { return m_image; }
 
@@ -57,6 +61,7 @@ private:
     Border m_border;
     QColor m_backColor;
     QImage m_picture;
+    QImage m_spare;
     QImage m_image;
     QSize m_inner{0, 0};
 };

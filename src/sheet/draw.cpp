@@ -4,6 +4,7 @@
 #include "navigator/grid.h"
 
 #include "platform/appfolder.h"
+#include "platform/busycursor.h"
 #include "platform/messagebox.h"
 #include "preview/frmpicfinal.h"
 #include "preview/frmpicwork.h"
@@ -31,6 +32,7 @@ void reportDrawFailure(int number)
 
 void frmDynamic::cmdDraw_Click()
 {
+    BusyCursor busy;
     try {
         ClearPictures();
         Int16 numoffiles = NumOfFrames;
@@ -53,7 +55,7 @@ void frmDynamic::cmdDraw_Click()
                 // A grid with more cells than frames leaves the cells after the last frame black.
                 if (k >= FileNames.size())
                     break;
-                picWork->setPicture(LoadPicture(joinPath(Dir1->path(), FileNames.at(k))));
+                picWork->loadPicture(joinPath(Dir1->path(), FileNames.at(k)));
                 picFinal->paintPicture(picWork->image(), x, y);
                 x = advance(x, XSource);
                 k = checkedAdd<Int16>(k, 1);
@@ -68,6 +70,7 @@ void frmDynamic::cmdDraw_Click()
     } catch (...) {
         // A sheet that failed half way is never offered for saving as if it were whole.
         cmdSave->setEnabled(false);
+        busy.end();
         reportDrawFailure(currentError().number());
     }
 }

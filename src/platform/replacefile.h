@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <functional>
+
+class QFileDevice;
+class QString;
+
+namespace platform {
+
+// Writes a file of size bytes under exactly this name, replacing any file there whole or not at
+// all: the bytes go to a new file beside it, which is renamed over the old one only once every
+// byte is written. When anything fails the new file is removed and the old one stays as it was.
+// Raises 76 when the folder is missing, 70 when the name is a folder or a file that refuses the
+// write, 61 when the disk has no room for size bytes, and whatever write raises.
+void replaceFile(const QString &path, qint64 size,
+                 const std::function<void(QFileDevice &)> &write);
+
+} // namespace platform
