@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds Quorbel and then starts it (./build.sh run) or runs every test headless
-# (./build.sh test). Missing build packages are installed with apt-get when run as root;
-# otherwise the one command that installs them is printed.
+# Builds Quorbel and then starts it (./build.sh run), runs every test headless (./build.sh test)
+# or runs the benchmark (./build.sh bench [workloads] [--rounds N]). Missing build packages are
+# installed with apt-get when run as root; otherwise the one command that installs them is
+# printed.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -45,8 +46,12 @@ test)
     cd "$build"
     exec ctest --output-on-failure
     ;;
+bench)
+    shift
+    exec "$build/bench/quorbel_bench" "$@"
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|bench" >&2
     exit 2
     ;;
 esac

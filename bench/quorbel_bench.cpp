@@ -1,137 +1,219 @@
-// Times the work a user waits for on a large animation: walking into its folder, Draw and Save,
-// and the pieces behind them (reading frames, ordering names), with their ratios against the
-// simpler ways of doing the same. Run: build/bench/quorbel_bench [frames] [frame size]
+// Times the whole job a user waits for, walking into a folder of frames, picking the rows, Draw
+// and Save, on the real program offscreen, against the practical limit of the same job (the
+// practical_limit program beside this one) and, where it is installed, ImageMagick's montage.
+// Every sheet is checked byte for byte against the practical limit's.
+//
+// Run: quorbel_bench [S|M|L|XL|W ...] [--rounds N] [--no-montage]
+// (no workload names: all of them). With --drive FOLDER ROWS SHEET ROUNDS it is the child that
+// drives Quorbel for one workload, so each workload's peak memory is its own.
 
-#include "app/frmmain.h"
-#include "navigator/frmdynamic.h"
-#include "navigator/textorder.h"
-#include "platform/appfolder.h"
-#include "platform/bmpdecoder.h"
-#include "platform/bmpencoder.h"
-#include "platform/eventguard.h"
-#include "platform/messagebox.h"
-#include "platform/savedialog.h"
-#include "preview/frmpicfinal.h"
+#include "bench/drive.h"
+#include "bench/workload.h"
+#include "platform/bitmapfile.h"
+#include "platform/runtimeerror.h"
 
-#include <QApplication>
-#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QImageReader>
-#include <QRandomGenerator>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
-
-#include <cmath>
 #include <cstdio>
-#include <functional>
+#include <optional>
 
 namespace {
 
-double milliseconds(const std::function<void()> &work)
+struct Options
 {
+    QList<Workload> workloads;
+    int rounds = 5;
+    bool montage = true;
+};
+
+struct Figures
+{
+    PhaseTimes quorbel;
+    double limit = 0;
+    double montage = 0;
+    bool sameSheet = false;
+    QString montageSheet = QStringLiteral("-");
+};
+
+QString besideMe(const QString &program)
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(program);
+}
+
+// Runs a program to its end; its standard output, or nothing when it failed.
+std::optional<QString> run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, arguments);
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+}
+
+// Wall-clock milliseconds of one montage run, or 0 when montage is not installed or failed.
+double timeMontage(const Workload &workload, const QStringList &frames, const QString &sheet)
+{
+    const QString montage = QStandardPaths::findExecutable(QStringLiteral("montage"));
+    if (montage.isEmpty())
+        return 0;
+    const QStringList arguments = QStringList{QStringLiteral("-mode"), QStringLiteral("concatenate"),
+                                              QStringLiteral("-tile"),
+                                              QStringLiteral("%1x%2").arg(workload.framesPerRow())
+                                                  .arg(workload.rows),
+                                              QStringLiteral("-background"), QStringLiteral("black")}
+        + frames + QStringList{QStringLiteral("BMP3:") + sheet};
     QElapsedTimer timer;
     timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
+    return run(montage, arguments) ? double(timer.nsecsElapsed()) / 1e6 : 0;
 }
 
-long peakResidentKiB()
+bool sameFile(const QString &a, const QString &b)
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    QFile first(a);
+    QFile second(b);
+    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly)
+        || first.size() == 0 || first.size() != second.size())
+        return false;
+    constexpr qint64 Chunk = 1 << 20;
+    while (!first.atEnd()) {
+        if (first.read(Chunk) != second.read(Chunk))
+            return false;
+    }
+    return true;
 }
 
-QByteArray frameFile(int index, int size)
+// montage writes its own kind of bitmap, so its sheet is compared by pixels, not bytes.
+bool samePixels(const QString &a, const QString &b)
 {
-    QImage frame(size, size, QImage::Format_RGB32);
-    frame.fill(QColor::fromHsv((index * 7) % 360, 200, 220));
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    platform::encodeBmp24(frame, buffer);
-    return buffer.data();
+    try {
+        return platform::loadBitmapFile(a) == platform::loadBitmapFile(b);
+    } catch (const platform::RuntimeError &) {
+        return false;
+    }
 }
 
-void line(const char *what, double ms, const char *unit = "ms")
+std::optional<Figures> measure(const Workload &workload, const Options &options)
 {
-    std::printf("%-46s %10.1f %s\n", what, ms, unit);
+    // The frames' folder sits alone in a folder without bitmaps, where the Navigator steps out
+    // to between rounds; the sheets go elsewhere.
+    QTemporaryDir root;
+    const QDir sheets(root.filePath(QStringLiteral("sheets")));
+    sheets.mkpath(QStringLiteral("."));
+    const QString folder = root.filePath(QStringLiteral("frames/") + workload.name);
+    const QStringList frames = writeFrames(workload, folder);
+    const QString ours = sheets.filePath(QStringLiteral("quorbel.bmp"));
+    const QString limitSheet = sheets.filePath(QStringLiteral("limit.bmp"));
+    const QString rounds = QString::number(options.rounds);
+    const QString rows = QString::number(workload.rows);
+
+    Figures figures;
+    const auto driven = run(besideMe(QStringLiteral("quorbel_bench")),
+                            {QStringLiteral("--drive"), folder, rows, ours, rounds});
+    const auto phases = driven ? PhaseTimes::parse(*driven) : std::nullopt;
+    const auto limit =
+        run(besideMe(QStringLiteral("practical_limit")), {folder, rows, limitSheet, rounds});
+    if (!phases || !limit)
+        return std::nullopt;
+    figures.quorbel = *phases;
+    figures.limit = limit->toDouble();
+    figures.sameSheet = sameFile(ours, limitSheet);
+    const QString montageSheet = sheets.filePath(QStringLiteral("montage.bmp"));
+    if (options.montage)
+        figures.montage = timeMontage(workload, frames, montageSheet);
+    if (figures.montage > 0)
+        figures.montageSheet = samePixels(montageSheet, limitSheet) ? QStringLiteral("same")
+                                                                    : QStringLiteral("differs");
+    return figures;
+}
+
+std::optional<Options> parseOptions(const QStringList &arguments)
+{
+    Options options;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--rounds") && i + 1 < arguments.size())
+            options.rounds = qMax(1, arguments.at(++i).toInt());
+        else if (argument == QLatin1String("--no-montage"))
+            options.montage = false;
+        else if (const auto workload = findWorkload(argument))
+            options.workloads.append(*workload);
+        else
+            return std::nullopt;
+    }
+    if (options.workloads.isEmpty())
+        options.workloads = allWorkloads();
+    return options;
+}
+
+void printHeading()
+{
+    std::printf("%-3s %6s %8s %4s %9s | %7s %5s %7s %7s %7s | %7s %6s %7s | %8s %7s | %6s %6s | "
+                "%-7s %s\n",
+                "", "frames", "frame", "rows", "sheet", "walk-in", "rows", "Draw", "Save", "job",
+                "limit", "ratio", "over", "montage", "mont/Q", "peak", "sheet", "sheet", "montage");
+    std::printf("%-3s %6s %8s %4s %9s | %7s %5s %7s %7s %7s | %7s %6s %7s | %8s %7s | %6s %6s | "
+                "%-7s %s\n",
+                "", "", "", "", "", "ms", "ms", "ms", "ms", "ms", "ms", "", "ms", "ms", "", "MiB",
+                "MiB", "", "sheet");
+}
+
+void printRow(const Workload &workload, const Figures &figures)
+{
+    const PhaseTimes &q = figures.quorbel;
+    const QString frame = QStringLiteral("%1x%1").arg(workload.frameSize);
+    const QString sheet =
+        QStringLiteral("%1x%2").arg(workload.sheetWidth()).arg(workload.sheetHeight());
+    const bool montage = figures.montage > 0;
+    const QString montageTime = montage ? QString::number(figures.montage, 'f', 1) : u"-"_qs;
+    const QString montageRatio =
+        montage ? QString::number(figures.montage / q.job, 'f', 1) + u'x' : u"-"_qs;
+    std::printf("%-3s %6d %8s %4d %9s | %7.1f %5.1f %7.1f %7.1f %7.1f | %7.1f %5.2fx %+7.1f | "
+                "%8s %7s | %6.1f %6.1f | %-7s %s\n",
+                qPrintable(workload.name), workload.frames, qPrintable(frame), workload.rows,
+                qPrintable(sheet), q.walkIn, q.rows, q.draw, q.save, q.job, figures.limit,
+                q.job / figures.limit, q.job - figures.limit, qPrintable(montageTime),
+                qPrintable(montageRatio), double(q.peakKiB) / 1024.0,
+                double(workload.sheetBytes()) / (1 << 20),
+                figures.sameSheet ? "same" : "DIFFERS", qPrintable(figures.montageSheet));
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    const int frames = argc > 1 ? std::atoi(argv[1]) : 2000;
-    const int size = argc > 2 ? std::atoi(argv[2]) : 32;
+    if (argc == 6 && qstrcmp(argv[1], "--drive") == 0)
+        return driveQuorbel(argc, argv);
 
-    QTemporaryDir appFolder;
-    QTemporaryDir folder;
-    platform::setApplicationFolder(appFolder.path());
-    QStringList messages;
-    platform::setMessageBoxHandler([&messages](const QString &text) { messages.append(text); });
-    const QString sheetPath = folder.filePath(QStringLiteral("sheet.out"));
-    platform::setSaveDialogAnswerer([&](const platform::SaveDialogRequest &) { return sheetPath; });
-
-    for (int i = 0; i < frames; ++i) {
-        QFile file(folder.filePath(QStringLiteral("frame%1.bmp").arg(i, 5, 10, QLatin1Char('0'))));
-        file.open(QIODevice::WriteOnly);
-        file.write(frameFile(i, size));
+    QCoreApplication application(argc, argv);
+    const auto options = parseOptions(application.arguments());
+    if (!options) {
+        std::fprintf(stderr, "usage: quorbel_bench [S|M|L|XL|W ...] [--rounds N] [--no-montage]\n");
+        return 2;
     }
-    std::printf("%d frames of %d x %d pixels\n", frames, size, size);
-
-    frmMain mainWindow;
-    platform::runEvent([&] { mainWindow.MDIForm_Load(); });
-    frmDynamic &navigator = frmDynamic::instance();
-
-    line("walk into the folder", milliseconds([&] { navigator.Dir1->setPath(folder.path()); }));
-    const int rows = std::max(1, int(std::sqrt(double(frames))));
-    navigator.cboNumOfRows->addItem(QString::number(rows));
-    navigator.cboNumOfRows->setText(QString::number(rows));
-    navigator.cboNumOfRows_Click();
-    std::printf("%-46s %10s\n", "sheet", qPrintable(navigator.lblFinalSize->text()));
-    line("Draw", milliseconds([&] { navigator.cmdDraw_Click(); }));
-    line("Save", milliseconds([&] { navigator.cmdSave_Click(); }));
-    line("repaint the Final window",
-         milliseconds([&] { frmPicFinal::instance().window()->grab(); }));
-    if (!messages.isEmpty())
-        std::printf("messages: %s\n", qPrintable(messages.join(QStringLiteral(" | "))));
-
-    const QByteArray sample = frameFile(1, size);
-    const int decodes = 2000;
-    const double ours = milliseconds([&] {
-        for (int i = 0; i < decodes; ++i)
-            platform::decodeBmp(sample);
-    });
-    const double qt = milliseconds([&] {
-        for (int i = 0; i < decodes; ++i) {
-            QBuffer buffer;
-            buffer.setData(sample);
-            QImageReader(&buffer, "bmp").read();
+    std::printf("Median of %d rounds, page cache warm. job = walk-in + rows + Draw + Save; ratio and "
+                "over compare it with the practical limit;\npeak = Quorbel's peak resident memory; "
+                "sheet = Quorbel's sheet byte for byte against the limit's.\n",
+                options->rounds);
+    printHeading();
+    bool allSame = true;
+    for (const Workload &workload : options->workloads) {
+        const auto figures = measure(workload, *options);
+        if (!figures) {
+            std::printf("%-3s failed\n", qPrintable(workload.name));
+            return 1;
         }
-    });
-    line("decode one frame, Quorbel's reader", ours * 1000 / decodes, "us");
-    line("decode one frame, Qt's reader", qt * 1000 / decodes, "us");
-    line("ratio Qt / Quorbel", qt / ours, "x");
-
-    QStringList names;
-    for (int i = 0; i < frames; ++i)
-        names.append(QStringLiteral("Frame%1.bmp").arg(QRandomGenerator::global()->generate() % 100000));
-    names.removeDuplicates();
-    QStringList fast = names;
-    QStringList plain = names;
-    const double sorted = milliseconds(
-        [&] { sortNames(fast, SortDirection::Ascending, Qt::CaseInsensitive); });
-    const double selection = milliseconds(
-        [&] { selectionSort(plain, SortDirection::Ascending, Qt::CaseInsensitive); });
-    line("order the names", sorted);
-    line("order the names, plain selection sort", selection);
-    line("ratio selection / ordered", selection / sorted, "x");
-    std::printf("%-46s %10s\n", "same order", fast == plain ? "yes" : "NO");
-
-    line("peak resident memory", double(peakResidentKiB()) / 1024.0, "MiB");
-    return 0;
+        printRow(workload, *figures);
+        std::fflush(stdout);
+        allSame = allSame && figures->sameSheet;
+    }
+    return allSame ? 0 : 1;
 }

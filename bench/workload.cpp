@@ -1,0 +1,50 @@
+#include "bench/workload.h"
+
+#include "platform/bmpencoder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+
+QList<Workload> allWorkloads()
+{
+    return {
+        {QStringLiteral("S"), 8, 32, 1},
+        {QStringLiteral("M"), 256, 64, 16},
+        {QStringLiteral("L"), 1024, 128, 32},
+        {QStringLiteral("XL"), 64, 512, 8},
+        {QStringLiteral("W"), 4096, 16, 64},
+    };
+}
+
+std::optional<Workload> findWorkload(const QString &name)
+{
+    for (const Workload &workload : allWorkloads()) {
+        if (workload.name.compare(name, Qt::CaseInsensitive) == 0)
+            return workload;
+    }
+    return std::nullopt;
+}
+
+QStringList writeFrames(const Workload &workload, const QString &folder)
+{
+    QDir().mkpath(folder);
+    QStringList paths;
+    QImage frame(workload.frameSize, workload.frameSize, QImage::Format_RGB32);
+    for (int index = 0; index < workload.frames; ++index) {
+        for (int y = 0; y < frame.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(frame.scanLine(y));
+            for (int x = 0; x < frame.width(); ++x)
+                line[x] = qRgb((x * 5 + index * 3) & 255, (y * 7 + index) & 255,
+                               (x ^ y ^ (index * 11)) & 255);
+        }
+        const QString path =
+            QDir(folder).filePath(QStringLiteral("f%1.bmp").arg(index + 1, 4, 10, QLatin1Char('0')));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(path));
+        platform::encodeBmp24(frame, file);
+        paths.append(path);
+    }
+    return paths;
+}
