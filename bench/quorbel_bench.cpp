@@ -5,7 +5,8 @@
 //
 // Run: quorbel_bench [S|M|L|XL|W ...] [--rounds N] [--no-montage]
 // (no workload names: all of them). With --drive FOLDER ROWS SHEET ROUNDS it is the child that
-// drives Quorbel for one workload, so each workload's peak memory is its own.
+// drives Quorbel for one workload, so each workload's peak memory is its own; with --batch, the
+// child that runs quorbel-sheet's code the same way.
 
 #include "bench/drive.h"
 #include "bench/workload.h"
@@ -36,6 +37,8 @@ struct Options
 struct Figures
 {
     PhaseTimes quorbel;
+    PhaseTimes batch;
+    bool sameBatchSheet = false;
     double limit = 0;
     double montage = 0;
     bool sameSheet = false;
@@ -119,13 +122,19 @@ std::optional<Figures> measure(const Workload &workload, const Options &options)
     const auto driven = run(besideMe(QStringLiteral("quorbel_bench")),
                             {QStringLiteral("--drive"), folder, rows, ours, rounds});
     const auto phases = driven ? PhaseTimes::parse(*driven) : std::nullopt;
+    const QString batchSheet = sheets.filePath(QStringLiteral("batch.bmp"));
+    const auto batched = run(besideMe(QStringLiteral("quorbel_bench")),
+                             {QStringLiteral("--batch"), folder, rows, batchSheet, rounds});
+    const auto batch = batched ? PhaseTimes::parse(*batched) : std::nullopt;
     const auto limit =
         run(besideMe(QStringLiteral("practical_limit")), {folder, rows, limitSheet, rounds});
-    if (!phases || !limit)
+    if (!phases || !batch || !limit)
         return std::nullopt;
     figures.quorbel = *phases;
+    figures.batch = *batch;
     figures.limit = limit->toDouble();
     figures.sameSheet = sameFile(ours, limitSheet);
+    figures.sameBatchSheet = sameFile(batchSheet, limitSheet);
     const QString montageSheet = sheets.filePath(QStringLiteral("montage.bmp"));
     if (options.montage)
         figures.montage = timeMontage(workload, frames, montageSheet);
@@ -184,6 +193,13 @@ void printRow(const Workload &workload, const Figures &figures)
                 qPrintable(montageRatio), double(q.peakKiB) / 1024.0,
                 double(workload.sheetBytes()) / (1 << 20),
                 figures.sameSheet ? "same" : "DIFFERS", qPrintable(figures.montageSheet));
+    const PhaseTimes &b = figures.batch;
+    std::printf("%-34s | %7s %5s %7s %7s %7.1f | %7.1f %5.2fx %+7.1f | %8s %7s | "
+                "%6.1f %6.1f | %-7s %s\n",
+                "    quorbel-sheet", "", "", "", "", b.job, figures.limit,
+                b.job / figures.limit, b.job - figures.limit, "", "", double(b.peakKiB) / 1024.0,
+                double(workload.sheetBytes()) / (1 << 20),
+                figures.sameBatchSheet ? "same" : "DIFFERS", "");
 }
 
 } // namespace
@@ -192,6 +208,8 @@ int main(int argc, char *argv[])
 {
     if (argc == 6 && qstrcmp(argv[1], "--drive") == 0)
         return driveQuorbel(argc, argv);
+    if (argc == 6 && qstrcmp(argv[1], "--batch") == 0)
+        return driveBatch(argc, argv);
 
     QCoreApplication application(argc, argv);
     const auto options = parseOptions(application.arguments());
@@ -200,8 +218,9 @@ int main(int argc, char *argv[])
         return 2;
     }
     std::printf("Median of %d rounds, page cache warm. job = walk-in + rows + Draw + Save; ratio and "
-                "over compare it with the practical limit;\npeak = Quorbel's peak resident memory; "
-                "sheet = Quorbel's sheet byte for byte against the limit's.\n",
+                "over compare it with the practical limit;\nthe quorbel-sheet row is the same job "
+                "through the batch command's code. peak = peak resident memory;\nsheet = the sheet "
+                "byte for byte against the limit's.\n",
                 options->rounds);
     printHeading();
     bool allSame = true;
@@ -213,7 +232,7 @@ int main(int argc, char *argv[])
         }
         printRow(workload, *figures);
         std::fflush(stdout);
-        allSame = allSame && figures->sameSheet;
+        allSame = allSame && figures->sameSheet && figures->sameBatchSheet;
     }
     return allSame ? 0 : 1;
 }

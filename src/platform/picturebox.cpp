@@ -3,13 +3,13 @@
 #include "platform/bitmapfile.h"
 #include "platform/bmpdecoder.h"
 #include "platform/form.h"
+#include "platform/picturecopy.h"
 #include "platform/runtimeerror.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
-#include <cstring>
 
 namespace platform {
 
@@ -28,11 +28,9 @@ QImage blankImage(QSize size, const QColor &backColor)
     const qint64 bytes = qint64((size.width() * 3 + 3) & ~3) * size.height();
     if (pictureMemoryLimit() > 0 && bytes > pictureMemoryLimit())
         platform::raise(err::CantCreatePersistentPicture);
-    QImage image(size, PictureFormat);
+    QImage image = blackPicture(size);
     if (image.isNull())
         platform::raise(err::CantCreatePersistentPicture);
-    // Zeroed whole, padding included, so a saved sheet's bytes depend on its pixels alone.
-    std::memset(image.bits(), 0, size_t(image.sizeInBytes()));
     if (backColor != Qt::black)
         image.fill(backColor);
     return image;
@@ -126,19 +124,9 @@ void PictureBox::setInnerSize(QSize inner)
 
 void PictureBox::paintPicture(const QImage &picture, int x, int y)
 {
-    const QImage source = opaque(picture);
-    const QRect target = QRect(QPoint(x, y), source.size()).intersected(m_image.rect());
+    const QRect target = copyPicture(opaque(picture), m_image, x, y);
     if (target.isEmpty())
         return;
-    const int sourceLeft = target.x() - x;
-    const int sourceTop = target.y() - y;
-    constexpr size_t PixelBytes = 3;
-    const size_t rowBytes = size_t(target.width()) * PixelBytes;
-    for (int row = 0; row < target.height(); ++row) {
-        const uchar *from = source.constScanLine(sourceTop + row) + size_t(sourceLeft) * PixelBytes;
-        uchar *to = m_image.scanLine(target.y() + row) + size_t(target.x()) * PixelBytes;
-        std::memcpy(to, from, rowBytes);
-    }
     update(target.translated(borderWidth(), borderWidth()));
 }
 

@@ -40,6 +40,8 @@ int createBeside(const QString &target, QString &name)
 // finds out while the bytes are written.
 void reserve(int fd, qint64 size)
 {
+    if (size <= 0)
+        return;
     if (::fallocate(fd, 0, 0, off_t(size)) == 0 || errno == EOPNOTSUPP || errno == ENOSYS)
         return;
     raise(errno == ENOSPC ? err::DiskFull : err::PathFileAccessError);

@@ -9,7 +9,7 @@ class QString;
 
 namespace platform {
 
-// Writes a file of size bytes under exactly this name, replacing any file there whole or not at
+// Writes a file of size bytes (0: not known ahead) under exactly this name, replacing any file there whole or not at
 // all: the bytes go to a new file beside it, which is renamed over the old one only once every
 // byte is written. When anything fails the new file is removed and the old one stays as it was.
 // Raises 76 when the folder is missing, 70 when the name is a folder or a file that refuses the

@@ -1,0 +1,41 @@
+#include "batch/atlasjson.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QJsonObject sizeObject(QSize size)
+{
+    return {{u"w"_s, size.width()}, {u"h"_s, size.height()}};
+}
+
+QJsonObject rectObject(const QRect &rect)
+{
+    return {{u"x"_s, rect.x()}, {u"y"_s, rect.y()}, {u"w"_s, rect.width()}, {u"h"_s, rect.height()}};
+}
+
+} // namespace
+
+QByteArray atlasJson(const SheetPlan &plan, const ComposedSheet &sheet, const QString &imageName)
+{
+    QJsonObject frames;
+    for (qsizetype k = 0; k < sheet.rects.size(); ++k) {
+        const QRect &rect = sheet.rects.at(k);
+        frames.insert(plan.names.at(k),
+                      QJsonObject{{u"frame"_s, rectObject(rect)},
+                                  {u"rotated"_s, false},
+                                  {u"trimmed"_s, false},
+                                  {u"spriteSourceSize"_s, rectObject(QRect(QPoint(0, 0), rect.size()))},
+                                  {u"sourceSize"_s, sizeObject(sheet.frameSizes.at(k))}});
+    }
+    const QJsonObject meta{{u"app"_s, u"quorbel-sheet"_s},
+                           {u"version"_s, u"1.0"_s},
+                           {u"image"_s, imageName},
+                           {u"format"_s, u"RGB888"_s},
+                           {u"size"_s, sizeObject(sheet.image.size())},
+                           {u"scale"_s, u"1"_s}};
+    return QJsonDocument(QJsonObject{{u"frames"_s, frames}, {u"meta"_s, meta}}).toJson();
+}
