@@ -131,6 +131,8 @@ void TestDraw::paintsGrid()
     QCOMPARE(steps::imageDifference(nav.picFinal->image(), size, sheet), QString());
     frmPicFinal &final = frmPicFinal::instance();
     QCOMPARE(steps::imageDifference(final.picFinal->picture(), size, sheet), QString());
+    // The "Final" window shows the very pixels Save writes: a large sheet is held once.
+    QCOMPARE(final.picFinal->picture().constBits(), nav.picFinal->image().constBits());
     QCOMPARE(final.width(), 15.0 * size.width() + 100);
     QCOMPARE(final.height(), 15.0 * size.height() + 400);
     // The "Input" window shows the frame painted last.
