@@ -3,6 +3,7 @@
 
 #include "batch/sheetcommand.h"
 #include "support/bitmaps.h"
+#include "support/framefolders.h"
 #include "support/navigatorsteps.h"
 #include "support/testapp.h"
 
@@ -263,6 +264,8 @@ void TestSheetCommand::errorsWriteNothing_data()
     QTest::newRow("folder without frames") << u"empty"_s << u"%1/empty: no .bmp frames\n"_s;
     QTest::newRow("output folder missing") << u"no output folder"_s
                                            << u"%1/gone/s.bmp: Path not found76\n"_s;
+    QTest::newRow("output folder refuses new files") << u"refusing output folder"_s
+                                                     << u"%2/s.bmp: Path/File access error75\n"_s;
     QTest::newRow("grid of no columns") << u"too many rows"_s
                                         << u"6 frames in 13 rows round to no frame a row\n"_s;
     QTest::newRow("no grid given") << u"no grid"_s
@@ -298,12 +301,17 @@ void TestSheetCommand::errorsWriteNothing()
         grid = {u"--rows"_s, u"13"_s};
     if (case_ == u"no grid"_s)
         grid.clear();
-    const QString target = case_ == u"no output folder"_s ? work.filePath(u"gone/s.bmp"_s) : out;
+    const QString refusing = testfolders::folderRefusingNewFiles();
+    if (case_ == u"refusing output folder"_s && refusing.isEmpty())
+        QSKIP("no folder here refuses new files");
+    QString target = case_ == u"no output folder"_s ? work.filePath(u"gone/s.bmp"_s) : out;
+    if (case_ == u"refusing output folder"_s)
+        target = QDir(refusing).filePath(u"s.bmp"_s);
     const QStringList before = steps::entries(work.path());
 
     const Run run = sheet(QStringList{folder, u"-o"_s, target, u"--json"_s, work.filePath(u"s.json"_s)} + grid);
 
-    QCOMPARE(run.err, message.contains(u"%1"_s) ? message.arg(work.path()) : message);
+    QCOMPARE(run.err, QString(message).replace(u"%1"_s, work.path()).replace(u"%2"_s, refusing));
     QCOMPARE(run.out, QString());
     QCOMPARE(run.status, 2);
     QCOMPARE(steps::readAll(out), QByteArray("the previous sheet"));
