@@ -75,7 +75,7 @@ void replaceFile(const QString &path, qint64 size,
     if (::stat(QFile::encodeName(target).constData(), &old) == 0)
         ::fchmod(fd, old.st_mode & 07777); // the replacement keeps the old file's permissions
 
-    QFile file;
+    QFile file(temporary); // named, so a failed write can be traced to its volume
     if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         raise(err::PathFileAccessError);
