@@ -26,8 +26,8 @@ valgrind -q --error-exitcode=1 --track-origins=yes "$build/fuzz/fuzz_bmpdecoder_
 # at most 128 KiB, of which the reader may hold 64 bytes per byte (8 MiB): no single allocation
 # may pass 136 MiB. The target itself checks each input's peak heap against 64 x its size plus
 # the claimed image's bytes. The RSS limit leaves room for the sanitizer's shadow memory and its
-# quarantine of freed blocks on top of one largest image; 10 s for one input counts as a hang.
+# quarantine of freed blocks on top of one largest image; 25 s for one input counts as a hang.
 mkdir -p "$build/corpus" "$build/findings"
 exec "$build/fuzz/fuzz_bmpdecoder" "$build/corpus" "${inputs[@]}" \
     -max_total_time="$seconds" -max_len=131072 -malloc_limit_mb=136 -rss_limit_mb=1024 \
-    -timeout=10 -print_final_stats=1 -artifact_prefix="$build/findings/"
+    -timeout=25 -print_final_stats=1 -artifact_prefix="$build/findings/"
