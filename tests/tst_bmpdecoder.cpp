@@ -1,99 +1,19 @@
 #include "platform/bmpdecoder.h"
 #include "platform/runtimeerror.h"
+#include "support/bmpkinds.h"
 
 #include <QRandomGenerator>
 #include <QTest>
-#include <QtEndian>
 
-#include <array>
 #include <functional>
 
 using platform::decodeBmp;
 using platform::RuntimeError;
+using namespace bmpkinds;
 
 namespace {
 
-using Masks = std::array<quint32, 4>;
-constexpr quint32 BitFields = 3;
-constexpr quint32 AlphaBitFields = 6;
 const QString Refused = QStringLiteral("refused with error 481");
-
-QByteArray le(quint32 value, int bytes = 4)
-{
-    value = qToLittleEndian(value);
-    return QByteArray(reinterpret_cast<const char *>(&value), bytes);
-}
-
-// Palette colours that differ in every channel.
-QRgb paletteColour(int index)
-{
-    return qRgb(index * 53 & 255, index * 101 & 255, 255 - index % 256);
-}
-
-enum class Kind { Core, Info, V2, V3, V4, V5, Os2Short, Os2Full };
-constexpr int HeaderSize[] = { 12, 40, 52, 56, 108, 124, 16, 64 };
-constexpr const char *KindName[] = { "core", "info", "v2", "v3", "v4", "v5", "os2-16", "os2-64" };
-
-// A whole file (height < 0: top-down). V2 and later headers carry the masks; behind a 40-byte
-// header non-zero masks follow it, four for alpha bit fields. A colour count of 0 means the full
-// palette of an indexed depth, as in the header; each palette entry ends in a junk byte to ignore.
-QByteArray bmp(Kind kind, int width, int height, int bits, const QByteArray &pixels,
-    int colours = 0, quint32 compression = 0, const Masks &masks = {}, int gap = 0)
-{
-    const int sizeBytes = kind == Kind::Core ? 2 : 4;
-    QByteArray body = le(HeaderSize[int(kind)]) + le(width, sizeBytes) + le(height, sizeBytes)
-        + le(1, 2) + le(bits, 2) + le(compression) + le(0) + le(2835) + le(2835) + le(colours)
-        + le(0);
-    for (quint32 mask : masks)
-        body += le(kind == Kind::Os2Full ? 0 : mask); // OS/2 headers stop after their size
-    body.resize(HeaderSize[int(kind)], '\0');
-    if (kind == Kind::Info && masks != Masks {})
-        for (int i = 0; i < (compression == AlphaBitFields ? 4 : 3); ++i)
-            body += le(masks[i]);
-    for (int i = 0; i < (colours || bits > 8 ? colours : 1 << bits); ++i)
-        body += le((paletteColour(i) & 0xFFFFFF) | 0xAA000000, kind == Kind::Core ? 3 : 4);
-    body += QByteArray(gap, '\x5A');
-    const auto offset = quint32(14 + body.size());
-    return "BM" + le(offset + quint32(pixels.size())) + le(0) + le(offset) + body + pixels;
-}
-
-// Pixel values repeated over the picture from its top left, stored in file row order with each
-// row padded to 4 bytes.
-QByteArray packRows(const QList<quint32> &values, int width, int height, int bits)
-{
-    QByteArray out;
-    const int rows = qAbs(height);
-    for (int row = 0; row < rows; ++row) {
-        const int y = height < 0 ? row : rows - 1 - row;
-        QByteArray line((width * bits + 31) / 32 * 4, '\0');
-        for (int x = 0, at = 0; x < width; ++x, at += bits) {
-            const quint32 value = values[(y * width + x) % values.size()];
-            if (bits < 8)
-                line[at / 8] = char(uchar(line[at / 8]) | value << (8 - bits - at % 8));
-            else
-                line.replace(at / 8, bits / 8, le(value, bits / 8));
-        }
-        out += line;
-    }
-    return out;
-}
-
-// A run-length file with 16 palette colours.
-QByteArray rle(int width, int height, int bits, const char *hex)
-{
-    return bmp(Kind::Info, width, height, bits, QByteArray::fromHex(hex), 16, bits == 8 ? 1 : 2);
-}
-
-// Run-length data, bottom row first: runs, absolute runs of odd and even length, deltas, early
-// line and bitmap ends.
-const char *const Rle8 = "0301 000302030400 0000" // run, padded odd absolute run
-                         "0205 00020300 0106 0000" // delta over three pixels
-                         "0107 0000" // early line end
-                         "00020100 000401020304 0001"; // even absolute, early end
-const char *const Rle8Up = "0201 00020101 0102 0001"; // run, delta right and up, run, end
-const char *const Rle4 = "0312 00043456 0000" // alternating run, absolute
-                         "00035670 00020200 0289 0000" // odd absolute, delta, run
-                         "00059ABCD000 0001"; // padded absolute, early end
 
 QImage imageFrom(int width, int height, const std::function<QRgb(int)> &colourAt)
 {
@@ -392,14 +312,6 @@ void TestBmpDecoder::survivesMutations()
     QFETCH(QByteArray, file);
     const QList<quint32> extremes
         = { 0, 1, 2, 3, 4, 0x7FFF, 0x8000, 0xFFFF, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF };
-    auto claimedSize = [](const char *data) {
-        if (qFromLittleEndian<quint32>(data + 14) == 12)
-            return QSize(
-                qFromLittleEndian<quint16>(data + 18), qFromLittleEndian<quint16>(data + 20));
-        return QSize(
-            qFromLittleEndian<qint32>(data + 18), qAbs(qFromLittleEndian<qint32>(data + 22)));
-    };
-
     QRandomGenerator random(20240611);
     int decoded = 0;
     int refused = 0;
@@ -421,7 +333,8 @@ void TestBmpDecoder::survivesMutations()
         try {
             const QImage image = decodeBmp(mutant);
             QCOMPARE(image.format(), platform::PictureFormat);
-            QCOMPARE(image.size(), claimedSize(mutant.constData()));
+            const Claim claim = claimedSize(mutant);
+            QCOMPARE(image.size(), QSize(int(claim.width), int(claim.height)));
             ++decoded;
         } catch (const RuntimeError &error) {
             QVERIFY2(error.number() == platform::err::InvalidPicture,

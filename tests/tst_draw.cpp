@@ -15,6 +15,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
+#include <optional>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 using testbitmaps::frameColour;
 
@@ -52,6 +61,58 @@ protected:
         paints += event->type() == QEvent::Paint;
         return false;
     }
+};
+
+// Should Draw ever open a named pipe for reading, it would wait for a writer for ever. After a
+// minute this opens the pipe's write end and closes it again, which ends such a wait, so the test
+// fails instead of hanging.
+class PipeWatchdog
+{
+public:
+    explicit PipeWatchdog(const QString &pipe)
+        : m_pipe(pipe.toLocal8Bit())
+        , m_thread([this] { watch(); })
+    {
+    }
+    ~PipeWatchdog() { stop(); }
+    PipeWatchdog(const PipeWatchdog &) = delete;
+    PipeWatchdog &operator=(const PipeWatchdog &) = delete;
+
+    // True when the watchdog had to release a reader.
+    bool stop()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stopped = true;
+        }
+        m_wake.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_released;
+    }
+
+private:
+    void watch()
+    {
+        using namespace std::chrono_literals;
+        std::unique_lock lock(m_mutex);
+        std::chrono::milliseconds wait = 60s;
+        while (!m_wake.wait_for(lock, wait, [this] { return m_stopped; })) {
+            const int writer = ::open(m_pipe.constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) { // only succeeds while someone has the pipe open for reading
+                m_released = true;
+                ::close(writer);
+            }
+            wait = 100ms;
+        }
+    }
+
+    QByteArray m_pipe;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stopped = false;
+    bool m_released = false;
+    std::thread m_thread;
 };
 
 } // namespace
@@ -177,6 +238,16 @@ void TestDraw::drawWithoutWholeSheet_data()
         << 0 << 4 << cell << u"2"_s << 2 << u"delete"_s << unable << 0;
     QTest::newRow("frame that is no bitmap")
         << 0 << 4 << cell << u"2"_s << 2 << u"garble"_s << unable << 2;
+    QTest::newRow("frame of zero bytes")
+        << 0 << 4 << cell << u"2"_s << 2 << u"zero bytes"_s << unable << 2;
+    // Only regular files are frames, so what took a frame's place is never opened: the list
+    // holds an empty name, as for a deleted frame, and a pipe cannot make Draw wait.
+    QTest::newRow("frame turned into a folder")
+        << 0 << 4 << cell << u"2"_s << 2 << u"folder"_s << unable << 0;
+    QTest::newRow("frame turned into a named pipe")
+        << 0 << 4 << cell << u"2"_s << 2 << u"pipe"_s << unable << 0;
+    QTest::newRow("frame turned into a dangling symbolic link")
+        << 0 << 4 << cell << u"2"_s << 2 << u"dangling link"_s << unable << 0;
     // The sheet is made before any frame is read: none was loaded or painted.
     QTest::newRow("not enough memory for the sheet")
         << 0 << 4 << cell << u"2"_s << 2 << u"memory"_s << u"Not Enough Ram to Create Final"_s
@@ -217,9 +288,23 @@ void TestDraw::drawWithoutWholeSheet()
             QVERIFY(QFile::remove(broken));
         if (breakage == u"garble"_s)
             QVERIFY(testbitmaps::writeFile(broken, "This is not a picture.\r\n"));
+        if (breakage == u"zero bytes"_s)
+            QVERIFY(testbitmaps::writeFile(broken, QByteArray()));
+        if (breakage == u"folder"_s)
+            QVERIFY(QFile::remove(broken) && QDir().mkdir(broken));
+        if (breakage == u"pipe"_s)
+            QVERIFY(QFile::remove(broken)
+                    && mkfifo(QFile::encodeName(broken).constData(), 0600) == 0);
+        if (breakage == u"dangling link"_s)
+            QVERIFY(QFile::remove(broken)
+                    && QFile::link(QDir(folder.path()).filePath(u"gone.bmp"_s), broken));
         // Room for a frame, not for the sheet.
         platform::setPictureMemoryLimit(breakage == u"memory"_s ? 16 * 16 * 4 : 0);
+        std::optional<PipeWatchdog> watchdog;
+        if (breakage == u"pipe"_s)
+            watchdog.emplace(broken);
         nav.cmdDraw->click();
+        QVERIFY2(!watchdog || !watchdog->stop(), "Draw waited on a named pipe");
         platform::setPictureMemoryLimit(0);
     }
 

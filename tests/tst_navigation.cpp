@@ -8,6 +8,7 @@
 #include "preview/frmpicwork.h"
 #include "support/folderwalk.h"
 #include "support/framefolders.h"
+#include "support/navigatorsteps.h"
 
 #include <QAbstractItemModel>
 #include <QSignalSpy>
@@ -59,6 +60,8 @@ private slots:
     void saveFollowsTheFrameCountOfTheNextFolder();
     void activatingAFolderEntryOpensIt();
     void largeFolderFillsTheListsInOneBatch();
+    void shownFolderVanishes_data();
+    void shownFolderVanishes();
 };
 
 void tst_Navigation::fileListShowsOnlyVisibleBitmapFiles()
@@ -288,6 +291,68 @@ void tst_Navigation::largeFolderFillsTheListsInOneBatch()
     QCOMPARE(rowInserts.count(), 1);
     QCOMPARE(navigator.cboNumOfRows->count(), rowsBefore + 600);
     QCOMPARE(navigator.cboNumOfRows->itemText(rowsBefore + 599), u" 600"_s);
+}
+
+void tst_Navigation::shownFolderVanishes_data()
+{
+    QTest::addColumn<bool>("renamed"); // else deleted
+    QTest::newRow("deleted") << false;
+    QTest::newRow("renamed") << true;
+}
+
+// The folder the Navigator shows (and started in) is deleted or renamed behind its back: Save
+// into it, Draw and reopening it each say what failed, and the user walks on to a folder that
+// exists, where everything works again.
+void tst_Navigation::shownFolderVanishes()
+{
+    QFETCH(bool, renamed);
+    QTemporaryDir work;
+    TestApp app;
+    const QString shown = work.filePath(u"frames"_s);
+    const QString moved = work.filePath(u"moved"_s);
+    QVERIFY(testfolders::writeFrames(shown, testfolders::frameNames(3)));
+    frmDynamic &navigator = startWith(app, shown, work.path(), {u"/"_s});
+    navigator.cmdDraw->click();
+    QVERIFY(navigator.cmdSave->isEnabled());
+    QCOMPARE(app.takeMessages(), QStringList());
+
+    QVERIFY(renamed ? QDir().rename(shown, moved) : QDir(shown).removeRecursively());
+
+    // Save proposes the first frame's name in the vanished start folder.
+    app.saveAnswer = shown + u"/frame1.bmp"_s;
+    navigator.cmdSave->click();
+    QCOMPARE(app.dialogFileName, *app.saveAnswer);
+    QCOMPARE(app.takeMessages(), (QStringList{u"File not Saved"_s, u"Path not found76"_s}));
+    QVERIFY(navigator.cmdSave->isEnabled());
+
+    navigator.cmdDraw->click();
+    QCOMPARE(app.takeMessages(), QStringList{u"Unable to Draw, check yer files."_s});
+    QVERIFY(!navigator.cmdSave->isEnabled());
+
+    // Enter on the vanished folder's own entry cannot open it.
+    QVERIFY(folderwalk::activateFolder(shown));
+    QCOMPARE(app.takeMessages(), QStringList{u"Path not found76"_s});
+    QCOMPARE(navigator.Dir1->path(), shown);
+
+    // Up to the parent, which exists: no frames there.
+    QVERIFY(folderwalk::activateFolder(work.path()));
+    QCOMPARE(app.takeMessages(), QStringList());
+    QCOMPARE(navigator.Dir1->path(), work.path());
+    QCOMPARE(navigator.File1->path(), work.path());
+    QCOMPARE(folderwalk::figures(), u"0|0|0|0|0x0"_s);
+    QVERIFY(!navigator.cmdDraw->isEnabled());
+    QVERIFY(!navigator.cmdSave->isEnabled());
+    QCOMPARE(folderEntries().mid(navigator.Dir1->currentRow()),
+             renamed ? QStringList({work.path(), moved}) : QStringList{work.path()});
+    QCOMPARE(steps::entries(work.path()), renamed ? QStringList{u"moved"_s} : QStringList());
+
+    if (renamed) { // the frames under their new folder name draw again
+        QVERIFY(folderwalk::activateFolder(moved));
+        navigator.cmdDraw->click();
+        QCOMPARE(app.messages, QStringList());
+        QVERIFY(navigator.cmdSave->isEnabled());
+        QCOMPARE(steps::entries(moved), testfolders::frameNames(3));
+    }
 }
 
 QTEST_MAIN(tst_Navigation)

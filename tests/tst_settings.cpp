@@ -108,22 +108,27 @@ void tst_Settings::unwritableApplicationFolderReportsEveryStep()
 
 void tst_Settings::failedWriteKeepsTheStoredFile_data()
 {
-    QTest::addColumn<bool>("immutable");
-    QTest::newRow("read-only file (chattr +i)") << true;
-    QTest::newRow("write cut short by a file-size limit") << false;
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("read-only file (chattr +i)") << u"immutable"_s;
+    QTest::newRow("write cut short by a file-size limit") << u"size limit"_s;
+    // A file system of one page, which the stored file already fills.
+    QTest::newRow("disk full") << u"full volume"_s;
 }
 
 void tst_Settings::failedWriteKeepsTheStoredFile()
 {
-    QFETCH(bool, immutable);
+    QFETCH(QString, obstacle);
     TestApp app;
+    std::optional<testfolders::SmallVolume> volume;
+    if (obstacle == u"full volume"_s && !volume.emplace(app.appFolder(), 4).holds())
+        QSKIP("a small file system cannot be mounted here (that needs root)");
     QTemporaryDir work;
     const QString later = work.filePath(u"a folder with a longer name than before"_s);
     QVERIFY(QDir().mkpath(later));
     const QByteArray stored = settingsLine(work.path());
     app.writeIni(stored);
     std::optional<testfolders::ImmutableFile> lock;
-    if (immutable && !lock.emplace(app.iniPath()).holds())
+    if (obstacle == u"immutable"_s && !lock.emplace(app.iniPath()).holds())
         QSKIP("chattr +i cannot make the settings file read-only here");
 
     app.start(work.path());
@@ -131,7 +136,7 @@ void tst_Settings::failedWriteKeepsTheStoredFile()
     QCOMPARE(varModule::LastPath, work.path());
     // The Navigator moves on, so closing tries to store a different folder.
     frmDynamic::instance().Dir1->setPath(later);
-    if (immutable) {
+    if (obstacle != u"size limit"_s) {
         app.close();
     } else {
         // A size limit far below the new line makes the write fail part way, as on a full disk.

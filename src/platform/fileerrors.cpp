@@ -4,6 +4,7 @@
 
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QStorageInfo>
 
 namespace platform {
 
@@ -38,8 +39,11 @@ int openForWritingError(const QString &path)
 
 int writeError(const QFileDevice &device)
 {
-    // Qt reports a full disk as a resource error.
-    if (device.error() == QFileDevice::ResourceError)
+    // Qt calls a full disk a resource error only when not one byte could be written; a write
+    // that the disk cut short is a plain write error, or no error at all. So a failed write on a
+    // volume without a free byte is a full disk, whatever Qt calls it.
+    if (device.error() == QFileDevice::ResourceError
+        || QStorageInfo(QFileInfo(device.fileName()).absolutePath()).bytesAvailable() == 0)
         return err::DiskFull;
     return err::PathFileAccessError;
 }

@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <sys/mount.h>
+
 // Folders of frames as an artist leaves them, and what the Navigator's lists show of them.
 namespace testfolders {
 
@@ -131,6 +133,33 @@ private:
 
     QString m_path;
     bool m_set;
+};
+
+// A small file system of its own (tmpfs) mounted over a folder while it lives, so that writing
+// there really runs out of space. Mounting needs root; holds() is false where it is refused.
+class SmallVolume
+{
+public:
+    SmallVolume(const QString &folder, int kibibytes)
+        : m_folder(QFile::encodeName(folder))
+        , m_mounted(::mount("tmpfs", m_folder.constData(), "tmpfs", 0,
+                            ("size=" + QByteArray::number(kibibytes) + "k").constData())
+                    == 0)
+    {
+    }
+    ~SmallVolume()
+    {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    SmallVolume(const SmallVolume &) = delete;
+    SmallVolume &operator=(const SmallVolume &) = delete;
+
+    bool holds() const { return m_mounted; }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted;
 };
 
 } // namespace testfolders
