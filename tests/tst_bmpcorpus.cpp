@@ -201,7 +201,7 @@ void TestBmpCorpus::figures()
 void TestBmpCorpus::matchesReference_data()
 {
     QTest::addColumn<QString>("name");
-    for (const QString folder : { u"bmpsuite/g"_s, u"bmpsuite/q"_s }) {
+    for (const QString &folder : { u"bmpsuite/g"_s, u"bmpsuite/q"_s }) {
         for (const QString &file :
             QDir(m_corpus.filePath(folder)).entryList({ u"*.bmp"_s }, QDir::Files, QDir::Name)) {
             if (!RefusedQuestionable.contains(file))
