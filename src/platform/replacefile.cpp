@@ -52,10 +52,10 @@ void reserve(int fd, qint64 size)
 // QSaveFile does the same, but also waits for every byte to reach the disk before the rename.
 // Measured on a 48 MiB sheet on ext4 that wait, or the rename's own wait when the room is not
 // claimed ahead, took longer than the rest of the job together: reading every frame, composing
-// and writing the sheet. So a sheet is whole or absent after any failure of the program, a full
-// disk or a refused write, but a power cut in the few seconds before the system writes it out
-// may cost the new sheet, as with every program that does not wait. The settings file, a line
-// long, still goes through QSaveFile.
+// and writing the sheet. So the old sheet stays whole after any failure the program sees, a full
+// disk or a refused write; only a power cut in the seconds before the system has written the new
+// sheet out can leave that name without either, as with every program that does not wait. The
+// settings file, a line long, still goes through QSaveFile.
 void replaceFile(const QString &path, qint64 size,
                  const std::function<void(QFileDevice &)> &write)
 {
