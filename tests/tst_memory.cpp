@@ -76,8 +76,8 @@ void TestMemory::sheetBeyondMemory_data()
 {
     QTest::addColumn<int>("headroomMiB");
     QTest::addColumn<QStringList>("shown");
-    // 30 frames of 1000 x 2000 pixels in one row: a sheet of 30000 x 2000 pixels, 229 MiB, while
-    // a frame takes under 8 MiB.
+    // 30 frames of 1000 x 2000 pixels in one row: a sheet of 30000 x 2000 pixels, 172 MiB, while
+    // a frame takes under 6 MiB.
     QTest::newRow("no room for the sheet")
         << 128 << QStringList { u"Not Enough Ram to Create Final"_s, u"Save disabled"_s };
     QTest::newRow("room for the sheet") << 1024 << QStringList { u"Save enabled"_s };
