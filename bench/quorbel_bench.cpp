@@ -3,7 +3,7 @@
 // practical_limit program beside this one) and, where it is installed, ImageMagick's montage.
 // Every sheet is checked byte for byte against the practical limit's.
 //
-// Run: quorbel_bench [S|M|L|XL|W ...] [--rounds N] [--no-montage]
+// Run: quorbel_bench [S|M|L|XL|W ...] [--rounds N] [--turns T] [--no-montage]
 // (no workload names: all of them). With --drive FOLDER ROWS SHEET ROUNDS it is the child that
 // drives Quorbel for one workload, so each workload's peak memory is its own; with --batch, the
 // child that runs quorbel-sheet's code the same way.
@@ -22,6 +22,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -31,6 +32,7 @@ struct Options
 {
     QList<Workload> workloads;
     int rounds = 5;
+    int turns = 3;
     bool montage = true;
 };
 
@@ -104,6 +106,17 @@ bool samePixels(const QString &a, const QString &b)
     }
 }
 
+// The turn whose whole job took the median time, with the highest peak memory of all turns.
+PhaseTimes medianTurn(QList<PhaseTimes> turns)
+{
+    std::sort(turns.begin(), turns.end(),
+              [](const PhaseTimes &a, const PhaseTimes &b) { return a.job < b.job; });
+    PhaseTimes median = turns.at(turns.size() / 2);
+    for (const PhaseTimes &turn : std::as_const(turns))
+        median.peakKiB = std::max(median.peakKiB, turn.peakKiB);
+    return median;
+}
+
 std::optional<Figures> measure(const Workload &workload, const Options &options)
 {
     // The frames' folder sits alone in a folder without bitmaps, where the Navigator steps out
@@ -118,21 +131,31 @@ std::optional<Figures> measure(const Workload &workload, const Options &options)
     const QString rounds = QString::number(options.rounds);
     const QString rows = QString::number(workload.rows);
 
-    Figures figures;
-    const auto driven = run(besideMe(QStringLiteral("quorbel_bench")),
-                            {QStringLiteral("--drive"), folder, rows, ours, rounds});
-    const auto phases = driven ? PhaseTimes::parse(*driven) : std::nullopt;
+    // The three take turns, several times over, and each keeps its median turn: on a shared
+    // machine a slow spell then falls on all of them alike instead of on whichever ran in it.
+    QList<PhaseTimes> quorbelTurns, batchTurns;
+    QList<double> limitTurns;
     const QString batchSheet = sheets.filePath(QStringLiteral("batch.bmp"));
-    const auto batched = run(besideMe(QStringLiteral("quorbel_bench")),
-                             {QStringLiteral("--batch"), folder, rows, batchSheet, rounds});
-    const auto batch = batched ? PhaseTimes::parse(*batched) : std::nullopt;
-    const auto limit =
-        run(besideMe(QStringLiteral("practical_limit")), {folder, rows, limitSheet, rounds});
-    if (!phases || !batch || !limit)
-        return std::nullopt;
-    figures.quorbel = *phases;
-    figures.batch = *batch;
-    figures.limit = limit->toDouble();
+    for (int turn = 0; turn < options.turns; ++turn) {
+        const auto driven = run(besideMe(QStringLiteral("quorbel_bench")),
+                                {QStringLiteral("--drive"), folder, rows, ours, rounds});
+        const auto batched = run(besideMe(QStringLiteral("quorbel_bench")),
+                                 {QStringLiteral("--batch"), folder, rows, batchSheet, rounds});
+        const auto limit =
+            run(besideMe(QStringLiteral("practical_limit")), {folder, rows, limitSheet, rounds});
+        const auto phases = driven ? PhaseTimes::parse(*driven) : std::nullopt;
+        const auto batch = batched ? PhaseTimes::parse(*batched) : std::nullopt;
+        if (!phases || !batch || !limit)
+            return std::nullopt;
+        quorbelTurns.append(*phases);
+        batchTurns.append(*batch);
+        limitTurns.append(limit->toDouble());
+    }
+    Figures figures;
+    figures.quorbel = medianTurn(quorbelTurns);
+    figures.batch = medianTurn(batchTurns);
+    std::sort(limitTurns.begin(), limitTurns.end());
+    figures.limit = limitTurns.at(limitTurns.size() / 2);
     figures.sameSheet = sameFile(ours, limitSheet);
     figures.sameBatchSheet = sameFile(batchSheet, limitSheet);
     const QString montageSheet = sheets.filePath(QStringLiteral("montage.bmp"));
@@ -151,6 +174,8 @@ std::optional<Options> parseOptions(const QStringList &arguments)
         const QString &argument = arguments.at(i);
         if (argument == QLatin1String("--rounds") && i + 1 < arguments.size())
             options.rounds = qMax(1, arguments.at(++i).toInt());
+        else if (argument == QLatin1String("--turns") && i + 1 < arguments.size())
+            options.turns = qMax(1, arguments.at(++i).toInt());
         else if (argument == QLatin1String("--no-montage"))
             options.montage = false;
         else if (const auto workload = findWorkload(argument))
@@ -214,14 +239,15 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     const auto options = parseOptions(application.arguments());
     if (!options) {
-        std::fprintf(stderr, "usage: quorbel_bench [S|M|L|XL|W ...] [--rounds N] [--no-montage]\n");
+        std::fprintf(stderr, "usage: quorbel_bench [S|M|L|XL|W ...] [--rounds N] [--turns T] "
+                             "[--no-montage]\n");
         return 2;
     }
-    std::printf("Median of %d rounds, page cache warm. job = walk-in + rows + Draw + Save; ratio and "
+    std::printf("Median of %d turns of %d rounds, page cache warm. job = walk-in + rows + Draw + Save; ratio and "
                 "over compare it with the practical limit;\nthe quorbel-sheet row is the same job "
                 "through the batch command's code. peak = peak resident memory;\nsheet = the sheet "
                 "byte for byte against the limit's.\n",
-                options->rounds);
+                options->turns, options->rounds);
     printHeading();
     bool allSame = true;
     for (const Workload &workload : options->workloads) {

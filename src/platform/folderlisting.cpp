@@ -62,10 +62,10 @@ QStringList entriesOfKind(const QString &folder, EntryKind kind,
         return names;
     const auto closer = qScopeGuard([dir] { ::closedir(dir); });
     while (const dirent *entry = ::readdir(dir)) {
-        if (entry->d_name[0] == '.')
+        if (entry->d_name[0] == '.' || kindOf(::dirfd(dir), *entry) != kind)
             continue;
         const QString name = QFile::decodeName(entry->d_name);
-        if (kindOf(::dirfd(dir), *entry) == kind && wanted(name))
+        if (wanted(name))
             names.append(name);
     }
     return names;
