@@ -263,6 +263,9 @@ void TestBitmapFile::encoderWriteFailures()
         QSKIP("no /dev/full to stand for a full disk");
     QCOMPARE(errorNumber([&] { platform::encodeBmp24(smallImage().scaled(300, 300), full); }),
         err::DiskFull);
+    // A picture whose rows need no padding goes to the file straight from memory.
+    const QImage picture = smallImage().scaled(300, 300).convertToFormat(platform::PictureFormat);
+    QCOMPARE(errorNumber([&] { platform::encodeBmp24(picture, full); }), err::DiskFull);
 }
 
 QTEST_GUILESS_MAIN(TestBitmapFile)
