@@ -19,11 +19,6 @@ void loadFrame(const SheetPlan &plan, qsizetype index, QImage &frame)
     }
 }
 
-qsizetype drawnFrames(const SheetPlan &plan)
-{
-    return std::min(plan.names.size(), plan.cells());
-}
-
 } // namespace
 
 ComposedSheet composeSheet(const SheetPlan &plan)
@@ -33,7 +28,7 @@ ComposedSheet composeSheet(const SheetPlan &plan)
     if (sheet.image.isNull())
         platform::raise(platform::err::OutOfMemory);
     QImage frame;
-    for (qsizetype k = 0; k < drawnFrames(plan); ++k) {
+    for (qsizetype k = 0; k < plan.drawn(); ++k) {
         loadFrame(plan, k, frame);
         const int x = int(k % plan.perRow) * plan.cell.width();
         const int y = int(k / plan.perRow) * plan.cell.height();
@@ -49,7 +44,7 @@ QList<FrameError> checkFrames(const SheetPlan &plan, QList<QSize> &sizes)
 {
     QList<FrameError> errors;
     QImage frame;
-    for (qsizetype k = 0; k < drawnFrames(plan); ++k) {
+    for (qsizetype k = 0; k < plan.drawn(); ++k) {
         try {
             loadFrame(plan, k, frame);
             sizes.append(frame.size());

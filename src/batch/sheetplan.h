@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QStringList>
 
+#include <algorithm>
+
 #include <variant>
 
 // Which frames go where: the frames of the folder in drawing order, the cell every frame starts
@@ -18,6 +20,8 @@ struct SheetPlan
     int rows = 0;
 
     qsizetype cells() const { return qsizetype(perRow) * rows; }
+    // How many frames the grid draws: every frame, unless it has fewer cells.
+    qsizetype drawn() const { return std::min(names.size(), cells()); }
     // The frames the grid has no cell for, from the end of the drawing order.
     QStringList leftOut() const { return names.mid(cells()); }
     QSize sheetSize() const { return {cell.width() * perRow, cell.height() * rows}; }
