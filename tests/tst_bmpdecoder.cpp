@@ -124,75 +124,26 @@ private slots:
     void survivesMutations();
 };
 
+// What the bitmap corpus under tests/data does not hold already.
 void TestBmpDecoder::decodesEveryKind_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QImage>("expected");
 
-    for (int bits : { 1, 2, 4, 8 }) {
-        addIndexed(Kind::Info, bits, false, 1 << bits);
-        addIndexed(Kind::Info, bits, true, 1 << bits);
-        if (bits != 2)
-            addIndexed(Kind::Core, bits, false, 1 << bits);
-    }
-    addIndexed(Kind::Core, 8, false, 20);
-    addIndexed(Kind::Info, 1, false, 1);
-    addIndexed(Kind::Info, 4, false, 5);
-    addIndexed(Kind::Info, 8, false, 100);
-    addIndexed(Kind::Info, 8, false, 300);
-    addIndexed(Kind::Info, 8, false, 256, 7);
-    addIndexed(Kind::V2, 4, false, 16);
-    addIndexed(Kind::V3, 1, true, 2);
-    addIndexed(Kind::V4, 8, false, 256);
-    addIndexed(Kind::V5, 8, true, 256);
-    addIndexed(Kind::Os2Short, 8, false, 256);
+    addIndexed(Kind::Info, 8, false, 256, 7); // a gap between the palette and the pixels
     addIndexed(Kind::Os2Full, 4, false, 16);
-    addIndexed(Kind::Os2Full, 8, false, 30);
-
     addRow("core 24-bit", Kind::Core, 24, false, Rgb24);
-    addRow("os2-16 24-bit", Kind::Os2Short, 24, false, Rgb24);
-    addRow("info 24-bit", Kind::Info, 24, false, Rgb24);
-    addRow("info 24-bit top-down", Kind::Info, 24, true, Rgb24);
-    addRow("info 24-bit with palette", Kind::Info, 24, false, Rgb24, 0, {}, 256);
     addRow("v5 24-bit top-down", Kind::V5, 24, true, Rgb24);
-    addRow("info 32-bit", Kind::Info, 32, false, Rgb32);
     addRow("info 32-bit top-down", Kind::Info, 32, true, Rgb32);
-    addRow("info 16-bit 555", Kind::Info, 16, false, Rgb555);
-    addRow("info 16-bit 555 top-down", Kind::Info, 16, true, Rgb555);
     addRow("v5 16-bit uncompressed ignores masks", Kind::V5, 16, false, Rgb555, 0, Masks565);
-    addRow("info 16-bit 565 bit fields", Kind::Info, 16, false, Rgb565, BitFields, Masks565);
-    addRow("v4 16-bit 565 top-down", Kind::V4, 16, true, Rgb565, BitFields, Masks565);
     // A 1-bit red channel is all or nothing; 10-bit green 512 rounds to 128.
     addRow("info 16-bit 1-10-5 bit fields", Kind::Info, 16, false,
         { { 0x8000, 0xFF0000 }, { 512u << 5, 0x008000 }, { 0xFFFF, 0xFFFFFF }, { 0x1F, 0xFF } },
         BitFields, { 0x8000, 0x7FE0, 0x001F, 0 });
-    addRow("v3 16-bit 1555 alpha ignored", Kind::V3, 16, false,
-        { { 0xFC00, 0xFF0000 }, { 0x03E0, 0x00FF00 }, { 0x801F, 0x0000FF }, { 0x4101, 0x844208 } },
-        BitFields, { 0x7C00, 0x03E0, 0x001F, 0x8000 });
-    // 10-bit channels: 1023 is 255, 512 rounds to 128, 1 and 2 to 0, 3 to 1.
-    addRow("info 32-bit 10-10-10 bit fields", Kind::Info, 32, false,
-        { { 0xFFFFFFFF, 0xFFFFFF }, { 0x3FF00000, 0xFF0000 },
-            { 512u << 20 | 1u << 10 | 1023u, 0x8000FF }, { 1u << 20 | 2u << 10 | 3u, 0x000001 },
-            { 2u << 20 | 4u << 10 | 6u, 0x000101 } },
-        BitFields, { 0x3FF00000, 0x000FFC00, 0x000003FF, 0 });
-    // 7-bit 64 rounds to 129, 18-bit 131072 to 128, 7-bit 1 to 2, 18-bit 1 to 0.
-    addRow("info 32-bit 7-18-7 bit fields", Kind::Info, 32, false,
-        { { 0xFFFFFFFF, 0xFFFFFF }, { 64u << 25 | 131072u << 7 | 64u, 0x818081 },
-            { 1u << 25 | 1u << 7 | 1u, 0x020002 }, { 0, 0x000000 } },
-        BitFields, Masks7187);
     // A channel 32 bits wide, and two channels with no bits at all, which read as 0.
     addRow("info 32-bit one 32-bit channel", Kind::Info, 32, false,
         { { 0xFFFFFFFF, 0xFF0000 }, { 0x80000000, 0x800000 }, { 0x7FFFFFFF, 0x7F0000 }, { 0, 0 } },
         BitFields, { 0xFFFFFFFF, 0, 0, 0 });
-    addRow("info 32-bit alpha bit fields", Kind::Info, 32, false,
-        { { 0x11223344, 0x443322 }, { 0x00FFFFFF, 0xFFFFFF }, { 0x80000080, 0x800000 } },
-        AlphaBitFields, { 0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000 });
-    addRow("v2 32-bit bit fields", Kind::V2, 32, false,
-        { { 0x12345678, 0x123456 }, { 0xFFFFFF00, 0xFFFFFF }, { 0x000000FF, 0x000000 } }, BitFields,
-        { 0xFF000000, 0x00FF0000, 0x0000FF00, 0 });
-    addRow("v5 32-bit alpha ignored top-down", Kind::V5, 32, true, Rgb32, BitFields,
-        { 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000 });
-
     QTest::newRow("rle8") << rle(6, 4, 8, Rle8) << indexImage("-1234- 7----- 55---6 111234");
     QTest::newRow("rle8 delta upwards") << rle(4, 3, 8, Rle8Up) << indexImage("---- ---2 11--");
     QTest::newRow("rle4") << rle(7, 3, 4, Rle4) << indexImage("9ABCD-- 567--89 1213456");
@@ -218,37 +169,18 @@ void TestBmpDecoder::refusesBrokenFiles_data()
     };
     auto rle8 = [](const char *hex) { return rle(4, 2, 8, hex); };
 
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("signature only") << QByteArray("BM");
-    QTest::newRow("BA signature") << QByteArray(good).replace(0, 2, "BA");
-    QTest::newRow("zero width") << info24(0, H, 48);
-    QTest::newRow("negative width") << info24(-W, H, 48);
-    QTest::newRow("zero height") << info24(W, 0, 48);
-    QTest::newRow("30000x30000 with tiny data") << info24(30000, 30000, 48);
     QTest::newRow("width 32768") << info24(32768, 1, 32768 * 3);
-    QTest::newRow("height INT32_MIN") << info24(1, int(0x80000000u), 48);
-    QTest::newRow("os2 65535x65535") << bmp(Kind::Core, 65535, 65535, 24, QByteArray(4096, 1));
     QTest::newRow("rle8 over 2^25 pixels") << rle(8193, 4097, 8, "0001");
     QTest::newRow("bit count 7") << field(28, 2, 7);
-    QTest::newRow("bit count 0") << field(28, 2, 0);
     QTest::newRow("bit count 64") << field(28, 2, 64);
-    QTest::newRow("planes 2") << field(26, 2, 2);
     QTest::newRow("header size 66") << field(14, 4, 66);
-    QTest::newRow("header size 0") << field(14, 4, 0);
     QTest::newRow("header size 41") << field(14, 4, 41);
-    QTest::newRow("header larger than file") << field(14, 4, 124);
     QTest::newRow("pixel offset beyond file") << field(10, 4, 1000);
     QTest::newRow("pixel offset inside header") << field(10, 4, 20);
-    QTest::newRow("pixels one byte short") << good.left(good.size() - 2);
     QTest::newRow("compression 4 (jpeg)") << field(30, 4, 4);
-    QTest::newRow("compression 5 (png)") << field(30, 4, 5);
     QTest::newRow("compression 7") << field(30, 4, 7);
     QTest::newRow("bit fields at 24 bits") << field(30, 4, BitFields);
     QTest::newRow("bit fields without masks") << bmp(Kind::Info, W, H, 16, {}, 0, BitFields);
-    QTest::newRow("os2 huffman") << bmp(Kind::Os2Full, W, H, 1, QByteArray(64, 0), 2, 3);
-    QTest::newRow("os2 rle24") << bmp(
-        Kind::Os2Full, W, H, 24, QByteArray::fromHex("0511223300000001"), 0, 4);
-    QTest::newRow("rle8 top-down") << rle(4, -2, 8, "04010001");
     QTest::newRow("rle8 run past the right edge") << rle8("05010001");
     QTest::newRow("rle8 run past the edge after pixels") << rle8("03010201 0001");
     QTest::newRow("rle8 absolute past the right edge") << rle8("00050102030102000001");

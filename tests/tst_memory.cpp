@@ -1,7 +1,7 @@
 // Frames and sheets beyond memory, met through real allocations: the Navigator runs in a child
 // process (support/memorycapped.cpp) whose memory is capped.
 
-#include "support/bitmaps.h"
+#include "support/frames.h"
 #include "support/bmpkinds.h"
 
 #include <QDir>
@@ -64,8 +64,7 @@ void TestMemory::hugeFrameRefusedWithoutAllocating()
     QFETCH(QString, crafted);
     QTemporaryDir folder;
     QVERIFY(QFile::copy(crafted, folder.filePath(u"a.bmp"_s)));
-    QVERIFY(
-        testbitmaps::writeFile(folder.filePath(u"b.bmp"_s), testbitmaps::numberedFrame(1, 16, 16)));
+    QVERIFY(testframes::writeFile(folder.filePath(u"b.bmp"_s), testframes::frameFile(1, {16, 16})));
 
     QCOMPARE(drawCapped(64, folder.path(), u"1"_s),
         (QStringList {
@@ -91,7 +90,7 @@ void TestMemory::sheetBeyondMemory()
     // Run-length frames that are all black: a few bytes each on disk.
     const QByteArray frame = bmpkinds::rle(1000, 2000, 8, "0001");
     for (int i = 0; i < 30; ++i)
-        QVERIFY(testbitmaps::writeFile(folder.filePath(u"f%1.bmp"_s.arg(i, 2, 10, QLatin1Char('0'))), frame));
+        QVERIFY(testframes::writeFile(folder.filePath(u"f%1.bmp"_s.arg(i, 2, 10, QLatin1Char('0'))), frame));
 
     QCOMPARE(drawCapped(headroomMiB, folder.path(), u"1"_s), shown);
 }

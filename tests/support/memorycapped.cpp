@@ -4,7 +4,6 @@
 // picks ROWS, presses Draw, then prints every message shown, one a line, and "Save enabled" or
 // "Save disabled".
 
-#include "support/navigatorsteps.h"
 #include "support/testapp.h"
 
 #include <QApplication>
@@ -58,14 +57,13 @@ int main(int argc, char *argv[])
         return 2;
     }
     TestApp app;
-    steps::startIn(app, app.appFolder());
+    app.start();
     if (!capAddressSpace(QByteArray(argv[1]).toLongLong() << 20)) {
         std::fprintf(stderr, "memorycapped: the address space cannot be capped\n");
         return 3;
     }
-    steps::openFolder(QString::fromLocal8Bit(argv[2]));
-    steps::pickRows(QString::fromLocal8Bit(argv[3]));
-    steps::navigator().cmdDraw->click();
+    steps::navigator().Dir1->setPath(QString::fromLocal8Bit(argv[2]));
+    steps::draw(app, QString::fromLocal8Bit(argv[3]));
     for (const QString &message : std::as_const(app.messages))
         std::printf("%s\n", qPrintable(message));
     std::printf("Save %s\n", steps::navigator().cmdSave->isEnabled() ? "enabled" : "disabled");

@@ -1,52 +1,47 @@
 #pragma once
 
 #include "app/frmmain.h"
+#include "navigator/frmdynamic.h"
 
-#include <QDir>
-#include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
 #include <optional>
 
-// Runs the real windows offscreen as a user would meet them: a temporary application folder
-// (where quorbel.ini lives), every message box recorded instead of shown, the save dialog
-// answered by the test, and File > Exit recorded instead of ending the test process.
+// Runs the real windows offscreen as a user meets them: a temporary application folder (where
+// quorbel.ini lives), every message box recorded instead of shown, the save dialog answered by the test, File > Exit recorded instead
+// of ending the test process, and one volume, "/", in the drive list.
 class TestApp
 {
 public:
     TestApp();
     ~TestApp();
 
-    // The temporary application folder; write quorbel.ini here before start() to seed it.
     QString appFolder() const { return m_appFolder.path(); }
     QString iniPath() const;
     QByteArray iniBytes() const;
     void writeIni(const QByteArray &bytes) const;
 
-    // Starts as the process does: the main window's load, then the main window shown.
-    // The Navigator's folder list starts in workingFolder (the process's working folder).
-    void start(const QString &workingFolder = QString());
-    // Closes the main window as the close box does: unloads, then writes the settings.
+    // Starts as the process does, with workingFolder (the application folder when empty) as the
+    // folder the folder list starts in: the main window's load, then the main window shown.
+    frmDynamic &start(const QString &workingFolder = QString());
+    // The same with quorbel.ini naming storedFolder.
+    frmDynamic &startIn(const QString &storedFolder, const QString &workingFolder = QString());
+    // Closes the main window as its close box does: unloads, then writes the settings.
     void close();
-    frmMain &main() { return *m_main; }
-    bool running() const { return m_main != nullptr; }
     // Forgets the windows without any unload handler running, as after File > Exit.
     void discard();
+    frmMain &main() { return *m_main; }
 
-    // Message box texts in the order shown; takeMessages() empties the record.
     QStringList messages;
+    int shownBeforeNavigator = 0; // of the messages, those shown before the Navigator existed
     QStringList takeMessages();
 
-    // The answer the next save dialogs get: a path, or std::nullopt for cancel.
+    // The answer the save dialogs get: a path, or std::nullopt for cancel.
     std::optional<QString> saveAnswer;
-    // What the last save dialog was shown with.
     QString dialogFileName;
-    QString dialogFilter;
-    bool dialogPromptsOverwrite = false;
     int dialogsShown = 0;
-
     bool exitRequested = false;
 
 private:
@@ -54,3 +49,26 @@ private:
     QString m_previousWorkingFolder;
     std::unique_ptr<frmMain> m_main;
 };
+
+// What the user does in the Navigator and reads back from it.
+namespace steps {
+
+frmDynamic &navigator();
+// The user picks the entry of the rows list with this text.
+void pickRows(const QString &entry);
+// Picks the rows, sets "Invert Order" and presses Draw; true when no message came and Save was
+// enabled.
+bool draw(TestApp &app, const QString &rows, bool invert = false);
+// Presses Save, answering the dialog with path, and reads the file back independently.
+QImage save(TestApp &app, const QString &path);
+// Opens a folder as the user does: its entry in the folder list made current and Enter pressed.
+// False when the list shows no entry for it.
+bool activateFolder(const QString &folder);
+// The five value labels of "Image Info", such as "32|32|8|8|256x32".
+QString figures();
+// The entries of the rows list, and the design entries followed by one run " 1" ... " n" per
+// folder measured.
+QStringList rowChoices();
+QStringList expectedRowChoices(std::initializer_list<int> appendedRuns);
+
+} // namespace steps

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+
+// Real obstacles to a write, each in place while it lives: nothing is simulated.
+namespace faults {
+
+// A folder under /proc refuses every new file, even to root; "" where this machine's does not.
+inline QString folderRefusingNewFiles()
+{
+    const QString folder = QStringLiteral("/proc/self/fdinfo");
+    QFile probe(folder + QStringLiteral("/quorbel-probe"));
+    return QDir(folder).exists() && !probe.open(QIODevice::WriteOnly) ? folder : QString();
+}
+
+// An immutable file (chattr +i) refuses every change, even from root; holds is false where the
+// flag cannot be set or does not refuse a write.
+struct ImmutableFile
+{
+    explicit ImmutableFile(const QString &path)
+        : path(path)
+    {
+        QFile file(path);
+        holds = chattr("+i") && !file.open(QIODevice::WriteOnly | QIODevice::Append);
+    }
+    ~ImmutableFile() { chattr("-i"); } // else the temporary folder could not be removed
+    bool chattr(const char *flag) const
+    {
+        return QProcess::execute(QStringLiteral("chattr"), {QString::fromLatin1(flag), path}) == 0;
+    }
+    QString path;
+    bool holds = false;
+};
+
+// A tmpfs this small mounted over a folder, so that writing there really runs out of space.
+// Mounting needs root; holds is false where it is refused.
+struct SmallVolume
+{
+    SmallVolume(const QString &folder, int kibibytes)
+        : folder(QFile::encodeName(folder))
+        , holds(::mount("tmpfs", this->folder.constData(), "tmpfs", 0,
+                        ("size=" + QByteArray::number(kibibytes) + "k").constData())
+                == 0)
+    {
+    }
+    ~SmallVolume()
+    {
+        if (holds)
+            ::umount2(folder.constData(), MNT_DETACH);
+    }
+    QByteArray folder;
+    bool holds;
+};
+
+// No file of this process may grow beyond the limit, so a write fails part way; the signal that
+// would end the process is ignored meanwhile.
+struct FileSizeLimit
+{
+    explicit FileSizeLimit(rlim_t bytes)
+        : handler(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &previous);
+        const rlimit limit{bytes, previous.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, handler);
+    }
+    void (*handler)(int);
+    rlimit previous{};
+};
+
+} // namespace faults

@@ -1,0 +1,144 @@
+#include "support/frames.h"
+
+#include "support/bmpkinds.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+
+namespace testframes {
+
+QRgb frameColour(int frame, int x, int y)
+{
+    return qRgb((frame * 16 + 15) & 0xff, (x * 8) & 0xff, (y * 8) & 0xff);
+}
+
+PixelFunction framePixels(int frame, int bits)
+{
+    if (bits == 8)
+        return [frame](int x, int y) { return bmpkinds::paletteColour((frame + x + 2 * y) & 255); };
+    return [frame](int x, int y) { return frameColour(frame, x, y); };
+}
+
+QByteArray frameFile(int frame, QSize size, int bits)
+{
+    QList<quint32> values;
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            values.append(bits == 8 ? quint32((frame + x + 2 * y) & 255)
+                                    : frameColour(frame, x, y) & 0xffffffu);
+        }
+    }
+    return bmpkinds::bmp(bmpkinds::Kind::Info, size.width(), size.height(), bits,
+                         bmpkinds::packRows(values, size.width(), size.height(), bits));
+}
+
+QStringList walkNames(int count)
+{
+    const QStringList stems{QStringLiteral("Walk"), QStringLiteral("WALK"), QStringLiteral("walk")};
+    QStringList names;
+    for (int i = 0; i < count; ++i)
+        names.append(stems.at(i % 3)
+                     + QStringLiteral("%1.bmp").arg(i + 1, count > 99 ? 3 : 2, 10, QLatin1Char('0')));
+    return names;
+}
+
+bool writeFrames(const QString &folder, const QStringList &names, const QList<QSize> &sizes,
+                 bool scrambled)
+{
+    QList<qsizetype> order;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (scrambled && i % 2 == 1)
+            order.prepend(i);
+        else
+            order.append(i);
+    }
+    if (!QDir().mkpath(folder))
+        return false;
+    for (qsizetype i : std::as_const(order)) {
+        const QSize size = sizes.isEmpty() ? QSize(16, 16) : sizes.value(i, sizes.last());
+        const QByteArray file = frameFile(int(i), size);
+        if (!writeFile(QDir(folder).filePath(names.at(i)), file))
+            return false;
+    }
+    return true;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QImage readBmp24(const QByteArray &bytes)
+{
+    if (bytes.size() < 54 || !bytes.startsWith("BM"))
+        return {};
+    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+    const quint32 offset = qFromLittleEndian<quint32>(data + 10);
+    const qint32 width = qFromLittleEndian<qint32>(data + 18);
+    const qint32 height = qFromLittleEndian<qint32>(data + 22);
+    const qint64 stride = (qint64(width) * 3 + 3) & ~3;
+    if (qFromLittleEndian<quint16>(data + 28) != 24 || qFromLittleEndian<quint32>(data + 30) != 0
+        || width <= 0 || height <= 0 || qint64(offset) + stride * height > bytes.size())
+        return {};
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        const uchar *row = data + offset + stride * (height - 1 - y);
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]));
+    }
+    return image;
+}
+
+QString imageDifference(const QImage &actual, const QImage &expected)
+{
+    if (actual.size() != expected.size())
+        return QStringLiteral("size %1x%2, expected %3x%4")
+            .arg(actual.width()).arg(actual.height()).arg(expected.width()).arg(expected.height());
+    for (int y = 0; y < actual.height(); ++y) {
+        for (int x = 0; x < actual.width(); ++x) {
+            const QRgb got = actual.pixel(x, y) | 0xff000000u;
+            const QRgb wanted = expected.pixel(x, y) | 0xff000000u;
+            if (got != wanted)
+                return QStringLiteral("pixel (%1,%2) is %3, expected %4")
+                    .arg(x).arg(y).arg(got, 8, 16).arg(wanted, 8, 16);
+        }
+    }
+    return {};
+}
+
+QImage paintSheet(const QList<Frame> &frames, QSize cell, int perRow, int rows)
+{
+    QImage sheet(cell.width() * perRow, cell.height() * rows, QImage::Format_RGB32);
+    sheet.fill(Qt::black);
+    for (int n = 0; n < frames.size() && perRow > 0; ++n) {
+        const QPoint corner((n % perRow) * cell.width(), (n / perRow) * cell.height());
+        for (int y = 0; y < frames.at(n).size.height(); ++y) {
+            for (int x = 0; x < frames.at(n).size.width(); ++x) {
+                if (sheet.rect().contains(corner + QPoint(x, y)))
+                    sheet.setPixel(corner + QPoint(x, y), frames.at(n).pixel(x, y));
+            }
+        }
+    }
+    return sheet;
+}
+
+QImage frameImage(int frame, QSize size, int bits)
+{
+    return paintSheet({{size, framePixels(frame, bits)}}, size, 1, 1);
+}
+
+} // namespace testframes

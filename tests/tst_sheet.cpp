@@ -1,0 +1,335 @@
+// Draw, Save and quorbel-sheet on the same folders: the sheet an independent painter makes of the
+// frames, shown, saved byte for byte and written by the command alike; Draws that cannot make a
+// whole sheet; the name Save proposes.
+
+#include "batch/sheetcommand.h"
+#include "platform/messagebox.h"
+#include "platform/picturebox.h"
+#include "preview/frmpicfinal.h"
+#include "preview/frmpicwork.h"
+#include "support/bmpkinds.h"
+#include "support/frames.h"
+#include "support/testapp.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace testframes;
+
+namespace {
+
+// quorbel-sheet run in this process, as its main() would; its exit status.
+int sheetCommand(const QStringList &arguments)
+{
+    QString ignored;
+    QTextStream out(&ignored), err(&ignored);
+    return runSheetCommand(QStringList{u"quorbel-sheet"_s} + arguments, out, err);
+}
+
+// The file a plain writer makes of the image: bottom-up 24-bit rows padded with zeros.
+QByteArray plainBitmap(const QImage &image)
+{
+    QList<quint32> pixels;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            pixels.append(image.pixel(x, y) & 0xffffffu);
+    return bmpkinds::bmp(bmpkinds::Kind::Info, image.width(), image.height(), 24,
+                         bmpkinds::packRows(pixels, image.width(), image.height(), 24));
+}
+
+QString sizeText(QSize size)
+{
+    return u"%1x%2"_s.arg(size.width()).arg(size.height());
+}
+
+} // namespace
+
+class TestSheet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void goldenSheets_data();
+    void goldenSheets();
+    void drawWithoutWholeSheet_data();
+    void drawWithoutWholeSheet();
+    void saveProposals_data();
+    void saveProposals();
+    void drawShowsTheBusyCursorAndPaintsNothingHidden();
+};
+
+void TestSheet::goldenSheets_data()
+{
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<QList<QSize>>("sizes"); // of the frames in turn; the last repeats
+    QTest::addColumn<QList<int>>("bits");    // likewise
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<bool>("invert");
+    QTest::addColumn<int>("perRow");
+
+    const QList<QSize> s32{{32, 32}}, s16{{16, 16}};
+    const QList<int> b24{24};
+    QTest::newRow("walk cycle of 8 in 2 rows") << 8 << s32 << b24 << u"2"_s << false << 4;
+    QTest::newRow("walk cycle of 8 in 2 rows, inverted") << 8 << s32 << b24 << u"2"_s << true << 4;
+    QTest::newRow("10 in 4 rows: two left out") << 10 << s16 << b24 << u"4"_s << false << 2;
+    QTest::newRow("10 in 3 rows: one left out") << 10 << s16 << b24 << u"3"_s << false << 3;
+    QTest::newRow("5 in 2 rows, inverted: 2.5 is 2") << 5 << s16 << b24 << u"2"_s << true << 2;
+    QTest::newRow("7 in 2 rows: 3.5 is 4, a black cell") << 7 << s16 << b24 << u"2"_s << false << 4;
+    QTest::newRow("10 in 6 rows: the sixth row black") << 10 << s16 << b24 << u"6"_s << false << 2;
+    QTest::newRow("8 in 11 rows: one a row") << 8 << s16 << b24 << u"11"_s << false << 1;
+    QTest::newRow("7 x 5 frames: rows padded") << 6 << QList<QSize>{{7, 5}} << b24 << u"2"_s
+                                               << false << 3;
+    // Each frame at its own size at its cell's corner: a larger one spills into the next cells
+    // and is cut at the edge, a smaller one leaves black; an alpha byte plays no part.
+    QTest::newRow("frames of other sizes and depths")
+        << 6 << QList<QSize>{{32, 32}, {48, 48}, {32, 32}, {32, 32}, {16, 16}, {48, 40}}
+        << QList<int>{24, 8, 24, 24, 32, 8} << u"2"_s << false << 3;
+}
+
+void TestSheet::goldenSheets()
+{
+    QFETCH(int, frames);
+    QFETCH(QList<QSize>, sizes);
+    QFETCH(QList<int>, bits);
+    QFETCH(QString, rows);
+    QFETCH(bool, invert);
+    QFETCH(int, perRow);
+    QTemporaryDir start, folder, out;
+    const QStringList names = walkNames(frames);
+    QList<Frame> painted; // in drawing order
+    for (int i = 0; i < frames; ++i) {
+        const QSize size = sizes.value(i, sizes.last());
+        const int depth = bits.value(i, bits.last());
+        QVERIFY(writeFile(folder.filePath(names.at(i)), frameFile(i, size, depth)));
+        painted.append({size, framePixels(i, depth)});
+    }
+    QStringList order = names;
+    if (invert) {
+        std::reverse(order.begin(), order.end());
+        std::reverse(painted.begin(), painted.end());
+    }
+    painted = painted.mid(0, perRow * rows.toInt());
+    const QImage expected = paintSheet(painted, sizes.first(), perRow, rows.toInt());
+
+    TestApp app;
+    frmDynamic &nav = app.startIn(start.path());
+    nav.Dir1->setPath(folder.path());
+    QVERIFY(steps::draw(app, rows, invert));
+    QCOMPARE(nav.lblFramesPerRow->text(), QString::number(perRow));
+    QCOMPARE(nav.lblFinalSize->text(), sizeText(expected.size()));
+    QCOMPARE(nav.FileNames, order);
+    QCOMPARE(imageDifference(nav.picFinal->image(), expected), QString());
+    // The "Final" window shows the very pixels Save writes, fitted to them; "Input" the frame
+    // painted last.
+    const frmPicFinal &final = frmPicFinal::instance();
+    QCOMPARE(final.picFinal->picture().constBits(), nav.picFinal->image().constBits());
+    QCOMPARE(QSizeF(final.width(), final.height()), QSizeF(expected.size()) * 15 + QSizeF(100, 400));
+    const Frame &last = painted.last();
+    const QImage lastFrame = paintSheet({last}, last.size, 1, 1);
+    QCOMPARE(imageDifference(frmPicWork::instance().picWork->picture(), lastFrame), QString());
+    QCOMPARE(frmPicWork::instance().width(), 15.0 * last.size.width() + 100);
+
+    const QString saved = out.filePath(u"sheet.bmp"_s);
+    QCOMPARE(imageDifference(steps::save(app, saved), expected), QString());
+    QCOMPARE(app.dialogFileName, start.filePath(order.first()));
+    // Byte for byte a plain bitmap but for its image-size field, which readers ignore.
+    const QByteArray bytes = readAll(saved), plain = plainBitmap(expected);
+    QCOMPARE(bytes.left(34).toHex(' '), plain.left(34).toHex(' '));
+    QCOMPARE(bytes.mid(38), plain.mid(38));
+
+    // quorbel-sheet writes the same bytes.
+    const QString batch = out.filePath(u"batch.bmp"_s);
+    QStringList arguments{folder.path(), u"--rows"_s, rows, u"-o"_s, batch};
+    if (invert)
+        arguments << u"--invert"_s;
+    QCOMPARE(sheetCommand(arguments), 0);
+    QCOMPARE(readAll(batch), bytes);
+
+    // Drawing again with nothing changed rebuilds the same sheet.
+    nav.cmdDraw->click();
+    QCOMPARE(imageDifference(nav.picFinal->image(), expected), QString());
+    QCOMPARE(app.messages, QStringList());
+}
+
+void TestSheet::drawWithoutWholeSheet_data()
+{
+    QTest::addColumn<int>("startFrames"); // in the folder the program starts in
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<QSize>("frameSize");
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<QString>("breakage"); // done between a first Draw and the one tested
+    QTest::addColumn<QString>("message");  // "" when the Draw completes
+    QTest::addColumn<int>("painted");      // cells painted; -1: not even a sheet was made
+
+    const QString unable = u"Unable to Draw, check yer files."_s;
+    const QSize cell(16, 16);
+    // 0.5 frames per row or fewer round to none: a sheet 0 pixels wide, which Draw completes and
+    // Save cannot write.
+    QTest::newRow("4 frames, entry \" 8\" of an earlier folder")
+        << 8 << 4 << cell << u" 8"_s << QString() << QString() << -1;
+    QTest::newRow("3 frames, design entry 23") << 0 << 3 << cell << u"23"_s << QString()
+                                               << QString() << -1;
+    // The list then holds an empty name, sorted first: the very first load fails.
+    QTest::newRow("frame deleted after the count") << 0 << 4 << cell << u"2"_s << u"delete"_s
+                                                   << unable << 0;
+    QTest::newRow("frame that is no bitmap") << 0 << 4 << cell << u"2"_s << u"garble"_s << unable
+                                             << 2;
+    QTest::newRow("frame of zero bytes") << 0 << 4 << cell << u"2"_s << u"empty"_s << unable << 2;
+    // Only regular files are frames: what took a frame's place is never opened, so a pipe cannot
+    // make Draw wait.
+    QTest::newRow("frame turned into a folder") << 0 << 4 << cell << u"2"_s << u"folder"_s
+                                                << unable << 0;
+    QTest::newRow("frame turned into a named pipe") << 0 << 4 << cell << u"2"_s << u"pipe"_s
+                                                    << unable << 0;
+    QTest::newRow("frame turned into a dangling link") << 0 << 4 << cell << u"2"_s << u"link"_s
+                                                       << unable << 0;
+    // The sheet is made before any frame is read.
+    QTest::newRow("no memory for the sheet") << 0 << 4 << cell << u"2"_s << u"memory"_s
+                                             << u"Not Enough Ram to Create Final"_s << -1;
+    // The 82nd frame lands at x = 32400; the next step would put x at 32800.
+    QTest::newRow("sheet beyond the coordinate limit")
+        << 0 << 100 << QSize(400, 1) << u"1"_s << QString() << unable << 82;
+}
+
+// A sheet that failed half way is never offered for saving, even when an earlier Draw had
+// enabled Save; an empty sheet is offered, but cannot be written.
+void TestSheet::drawWithoutWholeSheet()
+{
+    QFETCH(int, startFrames);
+    QFETCH(int, frames);
+    QFETCH(QSize, frameSize);
+    QFETCH(QString, rows);
+    QFETCH(QString, breakage);
+    QFETCH(QString, message);
+    QFETCH(int, painted);
+    TestApp app;
+    QTemporaryDir start, folder, out;
+    const QStringList names = walkNames(frames);
+    QVERIFY(writeFrames(start.path(), walkNames(startFrames)));
+    QVERIFY(writeFrames(folder.path(), names, {frameSize}, true));
+    frmDynamic &nav = app.startIn(start.path());
+    nav.Dir1->setPath(folder.path());
+    const bool drawn = steps::draw(app, rows);
+    if (!breakage.isEmpty()) {
+        QVERIFY(drawn);
+        const QString broken = folder.filePath(names.at(2));
+        const QByteArray path = QFile::encodeName(broken);
+        if (breakage == u"garble"_s || breakage == u"empty"_s)
+            QVERIFY(writeFile(broken, breakage == u"garble"_s ? "Not a picture." : ""));
+        else if (breakage != u"memory"_s)
+            QVERIFY(QFile::remove(broken));
+        QVERIFY(breakage != u"folder"_s || QDir().mkdir(broken));
+        QVERIFY(breakage != u"pipe"_s || mkfifo(path.constData(), 0600) == 0);
+        QVERIFY(breakage != u"link"_s || symlink("gone.bmp", path.constData()) == 0);
+        // Room for a frame, not for the sheet.
+        platform::setPictureMemoryLimit(breakage == u"memory"_s ? 16 * 16 * 4 : 0);
+        nav.cmdDraw->click();
+    }
+
+    QCOMPARE(app.takeMessages(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(nav.cmdSave->isEnabled(), message.isEmpty());
+    QVERIFY(frmPicWork::instance().picWork->picture().isNull());
+    QVERIFY(frmPicFinal::instance().picFinal->picture().isNull());
+    if (painted >= 0) { // what was painted before the failure stays on the Navigator's sheet
+        QList<Frame> done;
+        for (int i = 0; i < painted; ++i)
+            done.append({frameSize, framePixels(i)});
+        const int perRow = nav.lblFramesPerRow->text().toInt();
+        QCOMPARE(imageDifference(nav.picFinal->image(),
+                                 paintSheet(done, frameSize, perRow, rows.toInt())),
+                 QString());
+    } else {
+        QVERIFY(nav.picFinal->image().isNull());
+    }
+
+    // A disabled Save shows no dialog; an empty sheet cannot be written.
+    steps::save(app, out.filePath(u"sheet.bmp"_s));
+    QCOMPARE(app.dialogsShown, message.isEmpty() ? 1 : 0);
+    const QStringList notSaved{u"File not Saved"_s, u"Invalid property value380"_s};
+    QCOMPARE(app.messages, message.isEmpty() ? notSaved : QStringList());
+    QCOMPARE(entries(out.path()), QStringList());
+}
+
+void TestSheet::saveProposals_data()
+{
+    QTest::addColumn<bool>("folderChange"); // a folder of 3 frames opened after the Draw
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("proposed");
+    // Confirming the overwrite prompt: the first frame's file now holds the sheet.
+    QTest::newRow("accepting the proposal") << false << u"<frames>/Walk01.bmp"_s
+                                            << u"Walk01.bmp"_s;
+    QTest::newRow("a name without extension") << false << u"<out>/sheet"_s << u"Walk01.bmp"_s;
+    // The frame list is emptied but the sheet kept: nothing follows the separator.
+    QTest::newRow("folder changed after the Draw") << true << u"<out>/previous.bmp"_s << QString();
+}
+
+// The program starts in the frames' folder and the dialog proposes its first frame.
+void TestSheet::saveProposals()
+{
+    QFETCH(bool, folderChange);
+    QFETCH(QString, answer);
+    QFETCH(QString, proposed);
+    TestApp app;
+    QTemporaryDir frames, later, out;
+    answer.replace(u"<out>"_s, out.path()).replace(u"<frames>"_s, frames.path());
+    QVERIFY(writeFrames(frames.path(), walkNames(8), {{32, 32}}, true));
+    app.startIn(frames.path());
+    QVERIFY(steps::draw(app, u"2"_s));
+    const QImage sheet = steps::navigator().picFinal->image();
+    if (folderChange) {
+        QVERIFY(writeFrames(later.path(), walkNames(3)));
+        steps::navigator().Dir1->setPath(later.path());
+    }
+
+    QCOMPARE(imageDifference(steps::save(app, answer), sheet), QString());
+    QCOMPARE(app.dialogFileName, frames.path() + u'/' + proposed);
+    QCOMPARE(app.messages, QStringList());
+    QCOMPARE(entries(frames.path()).size(), 8);
+}
+
+// The event loop waits while a Draw runs, so the busy cursor is what tells the user it works; it
+// is gone again before a message. The Navigator's own work pictures are never painted.
+void TestSheet::drawShowsTheBusyCursorAndPaintsNothingHidden()
+{
+    TestApp app;
+    QTemporaryDir folder;
+    QVERIFY(writeFrames(folder.path(), walkNames(4)));
+    frmDynamic &nav = app.startIn(folder.path());
+    QList<Qt::CursorShape> seen;
+    const auto cursorNow = [] {
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        return cursor ? cursor->shape() : Qt::ArrowCursor;
+    };
+    frmPicFinal::instance().picFinal->onChange = [&] { seen.append(cursorNow()); };
+    platform::setMessageBoxHandler([&](const QString &) { seen.append(cursorNow()); });
+    struct PaintCounter : QObject
+    {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    nav.picWork->installEventFilter(&counter);
+    nav.picFinal->installEventFilter(&counter);
+
+    nav.cmdDraw->click();
+    QCoreApplication::processEvents();
+    QVERIFY(seen.contains(Qt::WaitCursor) && !seen.contains(Qt::ArrowCursor));
+    QVERIFY(writeFile(folder.filePath(walkNames(4).at(3)), "no picture"));
+    nav.cmdDraw->click();
+    QCOMPARE(seen.last(), Qt::ArrowCursor); // at the message
+    QCOMPARE(cursorNow(), Qt::ArrowCursor);
+    QCOMPARE(counter.paints, 0);
+}
+
+QTEST_MAIN(TestSheet)
+#include "tst_sheet.moc"
