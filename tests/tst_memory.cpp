@@ -47,10 +47,9 @@ private slots:
 void TestMemory::hugeFrameRefusedWithoutAllocating_data()
 {
     QTest::addColumn<QString>("crafted");
-    const QDir folder(qEnvironmentVariable("QUORBEL_CORPUS") + u"/crafted"_s);
+    const QDir folder(QString::fromUtf8(QUORBEL_TEST_DATA "/crafted"));
     const QStringList files = folder.entryList({ u"*.bmp"_s }, QDir::Files, QDir::Name);
-    if (files.isEmpty())
-        QSKIP("QUORBEL_CORPUS does not name the shared bitmap corpus with its crafted files");
+    QVERIFY2(!files.isEmpty(), qPrintable(folder.path()));
     for (const QString &file : files)
         QTest::newRow(qPrintable(file)) << folder.filePath(file);
 }
