@@ -19,10 +19,10 @@ inputs=("$data/bmpsuite/g" "$data/bmpsuite/q" "$data/bmpsuite/b" "$data/bmpsuite
 valgrind -q --error-exitcode=1 --track-origins=yes "$build/fuzz/fuzz_bmpdecoder_replay" "${inputs[@]}"
 
 # Limits: the largest frame the reader accepts is 2^25 pixels, 96 MiB at 3 bytes a pixel, and an
-# input is at most 128 KiB, of which the reader may hold 64 bytes per byte (8 MiB): no single
-# allocation may pass 136 MiB. The target itself checks each input's peak heap against 64 x its size plus
-# the claimed image's bytes. The RSS limit leaves room for the sanitizer's shadow memory and its
-# quarantine of freed blocks on top of one largest image; 25 s for one input counts as a hang.
+# input is at most 128 KiB: no single allocation may pass 136 MiB, so a header's claim alone can
+# never make the reader allocate more than a real frame needs. The RSS limit leaves room for the
+# sanitizer's shadow memory and its quarantine of freed blocks on top of one largest image; 25 s
+# for one input counts as a hang.
 mkdir -p "$build/corpus" "$build/findings"
 exec "$build/fuzz/fuzz_bmpdecoder" "$build/corpus" "${inputs[@]}" \
     -max_total_time="$seconds" -max_len=131072 -malloc_limit_mb=136 -rss_limit_mb=1024 \

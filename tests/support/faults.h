@@ -7,6 +7,7 @@
 #include <csignal>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 // Real obstacles to a write, each in place while it lives: nothing is simulated.
 namespace faults {
@@ -76,6 +77,26 @@ struct FileSizeLimit
     }
     void (*handler)(int);
     rlimit previous{};
+};
+
+// The process may map only this much more memory while it lives, so that a large allocation really
+// fails. AddressSanitizer reserves terabytes of address space for itself: there it cannot hold.
+struct MemoryCap
+{
+    explicit MemoryCap(long long headroom)
+    {
+        getrlimit(RLIMIT_AS, &previous);
+        QFile statm(QStringLiteral("/proc/self/statm")); // the first field: pages mapped now
+        const long long pages = statm.open(QIODevice::ReadOnly)
+            ? statm.readAll().split(' ').value(0).toLongLong() : 0;
+        const rlimit cap{rlim_t(pages * sysconf(_SC_PAGESIZE) + headroom), previous.rlim_max};
+#if !defined(__SANITIZE_ADDRESS__)
+        holds = pages > 0 && setrlimit(RLIMIT_AS, &cap) == 0;
+#endif
+    }
+    ~MemoryCap() { setrlimit(RLIMIT_AS, &previous); }
+    rlimit previous{};
+    bool holds = false;
 };
 
 } // namespace faults
