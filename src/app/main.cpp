@@ -9,6 +9,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorbel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorbel"));
+    QApplication::setApplicationVersion(QStringLiteral(QUORBEL_VERSION));
 
     frmMain mainWindow;
     platform::runEvent([&mainWindow] { mainWindow.MDIForm_Load(); });
