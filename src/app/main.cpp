@@ -3,6 +3,8 @@
 #include "platform/eventguard.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
@@ -10,6 +12,12 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Quorbel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorbel"));
     QApplication::setApplicationVersion(QStringLiteral(QUORBEL_VERSION));
+    // Every size of the icon, so the title bars and the task switcher each get a sharp one.
+    QIcon icon;
+    const QDir sizes(QStringLiteral(":/icon"));
+    for (const QString &size : sizes.entryList())
+        icon.addFile(sizes.filePath(size));
+    QApplication::setWindowIcon(icon);
 
     frmMain mainWindow;
     platform::runEvent([&mainWindow] { mainWindow.MDIForm_Load(); });
