@@ -12,6 +12,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Quorbel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorbel"));
     QApplication::setApplicationVersion(QStringLiteral(QUORBEL_VERSION));
+    // Lets a Wayland desktop match the windows to the installed menu entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("io.github.quorbel.Quorbel"));
     // Every size of the icon, so the title bars and the task switcher each get a sharp one.
     QIcon icon;
     const QDir sizes(QStringLiteral(":/icon"));
