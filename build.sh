@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
-# Builds Quorbel and then starts it (./build.sh run), runs every test headless (./build.sh test)
-# or runs the benchmark (./build.sh bench [workloads] [--rounds N]). Missing build packages are
-# installed with apt-get when run as root; otherwise the one command that installs them is
-# printed.
+# Builds Quorbel and then starts it (./build.sh run), runs every test headless (./build.sh test),
+# makes the Debian package (./build.sh package) or runs the benchmark (./build.sh bench
+# [workloads] [--rounds N]). Missing build packages are installed with apt-get when run as root;
+# otherwise the one command that installs them is printed.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$here/build"
-packages=(cmake ninja-build g++ qt6-base-dev)
+# rsvg-convert (librsvg2-bin) renders the icon's bitmap sizes.
+packages=(cmake ninja-build g++ qt6-base-dev librsvg2-bin)
 [ "${1:-}" = run ] && [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && packages+=(xvfb xauth)
 # The tests also fuzz the bitmap reader with clang 14's libFuzzer and check it under valgrind.
 [ "${1:-}" = test ] && packages+=(clang clang-14 libclang-rt-14-dev valgrind)
+# The package's dependencies are read off the programs by dpkg-shlibdeps; the tests also check
+# the package with the desktop's own validators.
+[ "${1:-}" = package ] && packages+=(dpkg-dev)
+[ "${1:-}" = test ] && packages+=(dpkg-dev desktop-file-utils appstream)
 
 missing=()
 for package in "${packages[@]}"; do
@@ -31,6 +36,13 @@ fi
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --parallel
 
+# Makes build/quorbel_<version>_<arch>.deb and prints its path.
+package() {
+    rm -f "$build"/quorbel_*.deb
+    (cd "$build" && cpack >/dev/null) || return
+    echo "$build"/quorbel_*.deb
+}
+
 case "${1:-}" in
 run)
     if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
@@ -48,15 +60,20 @@ test)
     cmake --build "$sanitized" --parallel
     (cd "$sanitized" && ctest --output-on-failure)
     "$here/fuzz/run.sh" 60
+    deb=$(package)
+    "$here/tests/package.sh" "$deb"
     cd "$build"
     exec ctest --output-on-failure
+    ;;
+package)
+    package
     ;;
 bench)
     shift
     exec "$build/bench/quorbel_bench" "$@"
     ;;
 *)
-    echo "usage: $0 run|test|bench" >&2
+    echo "usage: $0 run|test|package|bench" >&2
     exit 2
     ;;
 esac

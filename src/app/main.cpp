@@ -3,12 +3,23 @@
 #include "platform/eventguard.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorbel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorbel"));
+    QApplication::setApplicationVersion(QStringLiteral(QUORBEL_VERSION));
+    // Lets a Wayland desktop match the windows to the installed menu entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("io.github.quorbel.Quorbel"));
+    // Every size of the icon, so the title bars and the task switcher each get a sharp one.
+    QIcon icon;
+    const QDir sizes(QStringLiteral(":/icon"));
+    for (const QString &size : sizes.entryList())
+        icon.addFile(sizes.filePath(size));
+    QApplication::setWindowIcon(icon);
 
     frmMain mainWindow;
     platform::runEvent([&mainWindow] { mainWindow.MDIForm_Load(); });

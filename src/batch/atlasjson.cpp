@@ -32,7 +32,7 @@ QByteArray atlasJson(const SheetPlan &plan, const ComposedSheet &sheet, const QS
                                   {u"sourceSize"_s, sizeObject(sheet.frameSizes.at(k))}});
     }
     const QJsonObject meta{{u"app"_s, u"quorbel-sheet"_s},
-                           {u"version"_s, u"1.0"_s},
+                           {u"version"_s, QStringLiteral(QUORBEL_VERSION)},
                            {u"image"_s, imageName},
                            {u"format"_s, u"RGB888"_s},
                            {u"size"_s, sizeObject(sheet.image.size())},

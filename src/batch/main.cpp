@@ -9,6 +9,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUORBEL_VERSION));
     QTextStream out(stdout);
     QTextStream err(stderr);
     return runSheetCommand(QCoreApplication::arguments(), out, err);

@@ -130,6 +130,10 @@ int runSheetCommand(const QStringList &arguments, QTextStream &out, QTextStream 
         out << sheetHelp();
         return Done;
     }
+    if (options.version) {
+        out << "quorbel-sheet " QUORBEL_VERSION "\n";
+        return Done;
+    }
     const auto planned = planSheet(options);
     if (const QString *problem = std::get_if<QString>(&planned)) {
         err << *problem << '\n';

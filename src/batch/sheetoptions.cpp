@@ -17,6 +17,7 @@ const QCommandLineOption Json(u"json"_s, u"json"_s, u"FILE"_s);
 const QCommandLineOption Check(u"check"_s, u"check"_s);
 const QCommandLineOption Strict(u"strict"_s, u"strict"_s);
 const QCommandLineOption Help(QStringList{u"h"_s, u"help"_s}, u"help"_s);
+const QCommandLineOption Version(u"version"_s, u"version"_s);
 
 // A whole number from 1 to the largest a 16-bit count holds, as the desktop program's are.
 bool readCount(const QString &text, int &value)
@@ -33,13 +34,14 @@ std::variant<SheetOptions, QString> parseSheetOptions(const QStringList &argumen
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions(
-        {Rows, Columns, MaxWidth, Output, Invert, Order, Png, Json, Check, Strict, Help});
+        {Rows, Columns, MaxWidth, Output, Invert, Order, Png, Json, Check, Strict, Help, Version});
     if (!parser.parse(arguments))
         return parser.errorText();
 
     SheetOptions options;
     options.help = parser.isSet(Help);
-    if (options.help)
+    options.version = parser.isSet(Version);
+    if (options.help || options.version)
         return options;
     if (parser.positionalArguments().size() != 1)
         return u"give exactly one folder of frames"_s;
@@ -105,6 +107,7 @@ Options:
                       Example: quorbel-sheet walk --rows 2 --check
   --strict            treat warnings (frames left out, frames of another size) as failures.
   -h, --help          show this text.
+  --version           show the version.
 
 Exit status: 0 done; 1 with --strict, when there were warnings; 2 on an error, such as a
 frame that cannot be read ("walk07.bmp: Invalid picture481"); then nothing is written.

@@ -21,6 +21,7 @@ struct SheetOptions
     bool check = false;
     bool strict = false;
     bool help = false;
+    bool version = false;
 };
 
 // The options, or the message that says what is wrong with the command line.
