@@ -10,14 +10,14 @@
 
 #include "bench/drive.h"
 #include "bench/workload.h"
-#include "platform/bitmapfile.h"
-#include "platform/runtimeerror.h"
+#include "core/bitmapfile.h"
+#include "core/picture.h"
+#include "core/runtimeerror.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -100,8 +100,8 @@ bool sameFile(const QString &a, const QString &b)
 bool samePixels(const QString &a, const QString &b)
 {
     try {
-        return platform::loadBitmapFile(a) == platform::loadBitmapFile(b);
-    } catch (const platform::RuntimeError &) {
+        return quorbel::loadBitmapFile(a) == quorbel::loadBitmapFile(b);
+    } catch (const quorbel::RuntimeError &) {
         return false;
     }
 }

@@ -1,10 +1,10 @@
 #include "bench/workload.h"
 
-#include "platform/bmpencoder.h"
+#include "core/bmpencoder.h"
+#include "core/picture.h"
 
 #include <QDir>
 #include <QFile>
-#include <QImage>
 
 QList<Workload> allWorkloads()
 {
@@ -30,20 +30,25 @@ QStringList writeFrames(const Workload &workload, const QString &folder)
 {
     QDir().mkpath(folder);
     QStringList paths;
-    QImage frame(workload.frameSize, workload.frameSize, QImage::Format_RGB32);
+    quorbel::Picture frame(QSize(workload.frameSize, workload.frameSize));
     for (int index = 0; index < workload.frames; ++index) {
         for (int y = 0; y < frame.height(); ++y) {
-            auto *line = reinterpret_cast<QRgb *>(frame.scanLine(y));
-            for (int x = 0; x < frame.width(); ++x)
-                line[x] = qRgb((x * 5 + index * 3) & 255, (y * 7 + index) & 255,
-                               (x ^ y ^ (index * 11)) & 255);
+            uchar *pixel = frame.scanLine(y);
+            for (int x = 0; x < frame.width(); ++x, pixel += 3) {
+                pixel[0] = uchar((x ^ y ^ (index * 11)) & 255);
+                pixel[1] = uchar((y * 7 + index) & 255);
+                pixel[2] = uchar((x * 5 + index * 3) & 255);
+            }
         }
         const QString path =
             QDir(folder).filePath(QStringLiteral("f%1.bmp").arg(index + 1, 4, 10, QLatin1Char('0')));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             qFatal("cannot write %s", qPrintable(path));
-        platform::encodeBmp24(frame, file);
+        quorbel::encodeBmp24(frame, [&file](const QList<QByteArrayView> &pieces) {
+            for (QByteArrayView piece : pieces)
+                file.write(piece.data(), piece.size());
+        });
         paths.append(path);
     }
     return paths;

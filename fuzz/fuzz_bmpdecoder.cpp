@@ -1,13 +1,12 @@
 // The bitmap reader meets whatever lies in a user's folder. Whatever the bytes, decodeBmp must
-// return a picture (blue, green, red rows, no alpha) of exactly the size the header claims, or
-// raise error 481 (7 when the image itself cannot be allocated), and the same bytes must give the
-// same pixels every time. How much it may allocate, libFuzzer's limits in run.sh decide.
+// return a picture of exactly the size the header claims, or raise error 481 (7 when the picture
+// itself cannot be allocated), and the same bytes must give the same pixels every time. How much
+// it may allocate, libFuzzer's limits in run.sh decide.
 
-#include "platform/bmpdecoder.h"
-#include "platform/runtimeerror.h"
+#include "core/bmpdecoder.h"
+#include "core/picture.h"
+#include "core/runtimeerror.h"
 #include "support/bmpkinds.h"
-
-#include <QImage>
 
 #include <cstdint>
 #include <cstdio>
@@ -21,19 +20,16 @@ namespace {
     std::abort();
 }
 
-// Every pixel is checked and folded into one value, so a pixel the decoder never wrote is a read
+// Every byte is checked and folded into one value, so a pixel the decoder never wrote is a read
 // of uninitialised memory that valgrind and MemorySanitizer report where it happens. Not traced
 // for coverage: a frame of 2^25 pixels would otherwise take the fuzzer seconds for nothing new.
 __attribute__((no_sanitize("coverage")))
-quint64 pixelHash(const QImage &image)
+quint64 pixelHash(const quorbel::Picture &picture)
 {
     quint64 hash = 14695981039346656037ULL;
-    const qsizetype pixelBytes = qsizetype(image.width()) * 3;
-    for (int y = 0; y < image.height(); ++y) {
-        const uchar *line = image.constScanLine(y);
-        for (qsizetype i = 0; i < pixelBytes; ++i)
-            hash = (hash ^ line[i]) * 1099511628211ULL;
-    }
+    const qsizetype bytes = picture.bytesPerLine() * picture.height();
+    for (qsizetype i = 0; i < bytes; ++i)
+        hash = (hash ^ picture.constBits()[i]) * 1099511628211ULL;
     return hash;
 }
 
@@ -42,23 +38,21 @@ quint64 pixelHash(const QImage &image)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArrayView file(data, qsizetype(size));
-    QImage image;
+    quorbel::Picture picture;
     try {
-        image = platform::decodeBmp(file);
-    } catch (const platform::RuntimeError &error) {
-        if (error.number() != platform::err::InvalidPicture
-            && error.number() != platform::err::OutOfMemory)
-            fail("refusals are error 481, or 7 for an image beyond memory");
+        picture = quorbel::decodeBmp(file);
+    } catch (const quorbel::RuntimeError &error) {
+        if (error.number() != quorbel::err::InvalidPicture
+            && error.number() != quorbel::err::OutOfMemory)
+            fail("refusals are error 481, or 7 for a picture beyond memory");
         return 0;
     }
-    if (image.format() != platform::PictureFormat)
-        fail("images are pictures in the bitmap row layout");
     const bmpkinds::Claim claim = bmpkinds::claimedSize(file);
-    if (image.width() != claim.width || image.height() != claim.height)
-        fail("an image has the size its header claims");
-    const quint64 first = pixelHash(image);
-    image = QImage();
-    if (pixelHash(platform::decodeBmp(file)) != first)
+    if (picture.width() != claim.width || picture.height() != claim.height)
+        fail("a picture has the size its header claims");
+    const quint64 first = pixelHash(picture);
+    picture = quorbel::Picture();
+    if (pixelHash(quorbel::decodeBmp(file)) != first)
         fail("the same bytes decode to the same pixels");
     return 0;
 }

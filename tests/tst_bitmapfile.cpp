@@ -1,9 +1,11 @@
 // Bitmap files as the forms load and save them: which error each unreadable file is, the exact
 // bytes of a saved sheet, and what a save through a link leaves.
 
-#include "platform/bitmapfile.h"
-#include "platform/bmpdecoder.h"
-#include "platform/runtimeerror.h"
+#include "core/bitmapfile.h"
+#include "core/bmpdecoder.h"
+#include "core/runtimeerror.h"
+#include "core/picture.h"
+#include "support/bmpkinds.h"
 #include "support/frames.h"
 
 #include <QDir>
@@ -14,7 +16,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace testframes;
-namespace err = platform::err;
+namespace err = quorbel::err;
 
 class TestBitmapFile : public QObject
 {
@@ -54,11 +56,11 @@ void TestBitmapFile::loadErrors()
     QCOMPARE(mkfifo(QFile::encodeName(dir.filePath(u"pipe.bmp"_s)).constData(), 0600), 0);
     QVERIFY(QFile::link(dir.filePath(u"gone.bmp"_s), dir.filePath(u"dangling.bmp"_s)));
     // Loaded into an image that holds the last frame, as a Draw loads frame after frame.
-    QImage image = frameImage(1, {5, 3}).convertToFormat(platform::PictureFormat);
+    quorbel::Picture image = framePicture(1, {5, 3});
     int raised = 0;
     try {
-        platform::loadBitmapFile(dir.filePath(name), image);
-    } catch (const platform::RuntimeError &e) {
+        quorbel::BitmapReader().read(dir.filePath(name), image);
+    } catch (const quorbel::RuntimeError &e) {
         raised = e.number();
     }
     QCOMPARE(raised, error);
@@ -66,16 +68,14 @@ void TestBitmapFile::loadErrors()
         QCOMPARE(imageDifference(image, frameImage(2, {5, 3})), QString());
 }
 
-// Saved under exactly the name given, in exactly these bytes, which read back the same: rows
-// bottom-up, padded with zeros, a partly see-through pixel's alpha dropped.
+// Saved under exactly the name given, in exactly these bytes: rows bottom-up, padded with zeros.
 void TestBitmapFile::savesExactBytes()
 {
-    const QRgb pixels[] = {qRgba(0x10, 0x20, 0x30, 0x80), qRgb(0xff, 0, 0), qRgb(0, 0xff, 0),
-                           qRgb(0, 0, 0xff), qRgb(0xff, 0xff, 0xff), qRgba(0x40, 0x50, 0x60, 0)};
-    const QImage image =
-        QImage(reinterpret_cast<const uchar *>(pixels), 3, 2, QImage::Format_ARGB32).copy();
+    const quorbel::Picture image = quorbel::decodeBmp(bmpkinds::bmp(
+        bmpkinds::Kind::Info, 3, 2, 24,
+        bmpkinds::packRows({0x102030, 0xff0000, 0x00ff00, 0x0000ff, 0xffffff, 0x405060}, 3, 2, 24)));
     QTemporaryDir dir;
-    platform::saveBitmapFile(image, dir.filePath(u"sheet"_s));
+    quorbel::saveBitmapFile(image, dir.filePath(u"sheet"_s));
     QCOMPARE(readAll(dir.filePath(u"sheet"_s)).toHex(' '),
              QByteArray::fromHex("424d 4e000000 00000000 36000000" // size 78, pixels at 54
                                  "28000000 03000000 02000000 0100 1800" // 3x2 bottom-up, 24 bits
@@ -98,7 +98,7 @@ void TestBitmapFile::saveThroughALinkKeepsLinkAndPermissions()
     QVERIFY(QFile::setPermissions(real, mode));
     QVERIFY(QFile::link(real, dir.filePath(u"link.bmp"_s)));
 
-    platform::saveBitmapFile(frameImage(1, {5, 3}), dir.filePath(u"link.bmp"_s));
+    quorbel::saveBitmapFile(framePicture(1, {5, 3}), dir.filePath(u"link.bmp"_s));
 
     QCOMPARE(QFileInfo(dir.filePath(u"link.bmp"_s)).symLinkTarget(), real);
     QCOMPARE(imageDifference(readBmp24(readAll(real)), frameImage(1, {5, 3})), QString());

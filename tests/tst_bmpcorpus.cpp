@@ -1,6 +1,6 @@
-#include "platform/bitmapfile.h"
-#include "platform/bmpdecoder.h"
-#include "platform/runtimeerror.h"
+#include "core/bitmapfile.h"
+#include "core/picture.h"
+#include "core/runtimeerror.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -19,16 +19,18 @@ const QDir Data(QString::fromUtf8(QUORBEL_TEST_DATA));
 QString readOutcome(const QString &path)
 {
     try {
-        const QImage image = platform::loadBitmapFile(path);
-        if (image.format() != platform::PictureFormat)
-            return u"format %1"_s.arg(int(image.format()));
-        const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+        const quorbel::Picture picture = quorbel::loadBitmapFile(path);
         QCryptographicHash hash(QCryptographicHash::Sha256);
-        for (int y = 0; y < rgb.height(); ++y)
-            hash.addData(QByteArrayView(rgb.constScanLine(y), qsizetype(rgb.width()) * 3));
+        for (int y = 0; y < picture.height(); ++y) {
+            for (const uchar *bgr = picture.constScanLine(y), *end = bgr + 3 * picture.width();
+                 bgr != end; bgr += 3) {
+                const char rgb[] = {char(bgr[2]), char(bgr[1]), char(bgr[0])};
+                hash.addData(QByteArrayView(rgb, 3));
+            }
+        }
         const QString hex = QString::fromLatin1(hash.result().toHex());
-        return u"%1x%2 %3"_s.arg(rgb.width()).arg(rgb.height()).arg(hex);
-    } catch (const platform::RuntimeError &error) {
+        return u"%1x%2 %3"_s.arg(picture.width()).arg(picture.height()).arg(hex);
+    } catch (const quorbel::RuntimeError &error) {
         return u"refused %1"_s.arg(error.number());
     }
 }

@@ -1,13 +1,15 @@
-#include "platform/bmpdecoder.h"
-#include "platform/runtimeerror.h"
+#include "core/bmpdecoder.h"
+#include "core/picture.h"
+#include "core/runtimeerror.h"
 #include "support/bmpkinds.h"
+#include "support/frames.h"
 
 #include <QTest>
 
 #include <functional>
 
-using platform::decodeBmp;
-using platform::RuntimeError;
+using quorbel::decodeBmp;
+using quorbel::RuntimeError;
 using namespace bmpkinds;
 
 namespace {
@@ -34,26 +36,14 @@ QImage indexImage(const char *rows)
     });
 }
 
-// Empty when the file decodes to exactly the expected opaque pixels; otherwise what went wrong.
+// Empty when the file decodes to exactly the expected pixels; otherwise what went wrong.
 QString decodeMismatch(const QByteArray &file, const QImage &expected)
 {
-    QImage got;
     try {
-        got = decodeBmp(file);
+        return testframes::imageDifference(decodeBmp(file), expected);
     } catch (const RuntimeError &error) {
         return QStringLiteral("refused with error %1").arg(error.number());
     }
-    if (got.format() != platform::PictureFormat || got.size() != expected.size())
-        return QString::asprintf("format %d, size %dx%d", got.format(), got.width(), got.height());
-    for (int y = 0; y < got.height(); ++y) {
-        for (int x = 0; x < got.width(); ++x) {
-            const QRgb pixel = got.pixel(x, y);
-            if (pixel != expected.pixel(x, y))
-                return QString::asprintf(
-                    "pixel (%d,%d) is %08x, expected %08x", x, y, pixel, expected.pixel(x, y));
-        }
-    }
-    return {};
 }
 
 constexpr int W = 5; // odd, so every bit depth needs row padding
@@ -210,7 +200,9 @@ void TestBmpDecoder::refusesEveryTruncation()
 {
     QFETCH(QByteArray, file);
     QFETCH(int, optionalTail);
-    const QImage whole = decodeBmp(file);
+    const quorbel::Picture decoded = decodeBmp(file);
+    const QImage whole = QImage(decoded.constBits(), decoded.width(), decoded.height(),
+                                decoded.bytesPerLine(), QImage::Format_BGR888).copy();
     for (qsizetype length = 0; length < file.size(); ++length) {
         const QString outcome = decodeMismatch(file.left(length), whole);
         QVERIFY2(outcome == (length < file.size() - optionalTail ? Refused : QString()),

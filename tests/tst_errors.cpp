@@ -2,7 +2,7 @@
 // (out of 16 or 32 bits, or without a value, is error 6 instead of a wrapped number; fractions
 // round half to even), and what the user reads when an error meets no trap.
 
-#include "platform/checkedmath.h"
+#include "core/checkedmath.h"
 #include "platform/eventguard.h"
 #include "support/testapp.h"
 
@@ -14,6 +14,7 @@
 #include <map>
 
 using namespace platform;
+using namespace quorbel;
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -1,8 +1,8 @@
 // The order of the frames on the sheet: how names sort in every locale, and how GetFiles reads
 // them from a folder that changed since it was counted, through the folder enumeration.
 
-#include "platform/folderlisting.h"
-#include "platform/runtimeerror.h"
+#include "platform/direnumeration.h"
+#include "core/runtimeerror.h"
 #include "support/frames.h"
 #include "support/testapp.h"
 
@@ -18,7 +18,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace testframes;
-namespace err = platform::err;
+namespace err = quorbel::err;
 
 namespace {
 
@@ -27,7 +27,7 @@ int errorNumber(Call call)
 {
     try {
         call();
-    } catch (const platform::RuntimeError &error) {
+    } catch (const quorbel::RuntimeError &error) {
         return error.number();
     }
     return 0;
@@ -190,13 +190,13 @@ void TestFrameList::getFiles()
         QVERIFY(QFile::remove(folder.filePath(name)));
     QVERIFY(writeFrames(folder.path(), added));
 
-    platform::Int16 numoffiles = platform::Int16(count), last = -1;
+    quorbel::Int16 numoffiles = quorbel::Int16(count), last = -1;
     QCOMPARE(errorNumber([&] { last = nav.GetFiles(numoffiles); }), error);
-    QCOMPARE(numoffiles, platform::Int16(count));
+    QCOMPARE(numoffiles, quorbel::Int16(count));
     QCOMPARE(nav.FileNames.size(), size);
     if (error != 0)
         return;
-    QCOMPARE(last, platform::Int16(qMax(count - 1, 0)));
+    QCOMPARE(last, quorbel::Int16(qMax(count - 1, 0)));
     if (!expected.isEmpty()) {
         QCOMPARE(nav.FileNames, expected);
         return;

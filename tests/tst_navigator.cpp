@@ -3,7 +3,7 @@
 // "Final" windows, the layout and the About window.
 
 #include "app/frmabout.h"
-#include "app/varmodule.h"
+#include "settings/varmodule.h"
 #include "platform/appfolder.h"
 #include "platform/lists.h"
 #include "platform/picturebox.h"
@@ -247,7 +247,7 @@ void TestNavigator::fileListShowsOnlyVisibleBitmapFiles()
     QCOMPARE(nav.File1->fileName(), u"a.Bmp"_s);
     QCOMPARE(imageDifference(frmPicWork::instance().picWork->picture(), frameImage(0, {16, 16})),
              QString());
-    platform::Int16 count = 5;
+    quorbel::Int16 count = 5;
     nav.GetFiles(count);
     QCOMPARE(nav.FileNames, fileList());
     QCOMPARE(app.messages, QStringList());
@@ -289,7 +289,7 @@ void TestNavigator::driveNotReadyLeavesTheListsWhereTheyWere()
     platform::setVolumeLister([&] { return QStringList{u"/"_s, work.filePath(u"not-ready"_s)}; });
     frmDynamic &nav = app.startIn(work.path());
     const QString before = figures() + rowChoices().join(u',');
-    const QImage picture = frmPicWork::instance().picWork->picture();
+    const quorbel::Picture picture = frmPicWork::instance().picWork->picture();
 
     QTest::keyClick(nav.Drive1, Qt::Key_Down);
 
@@ -477,9 +477,9 @@ void TestNavigator::unreadableFirstFrameKeepsThePictures()
         nav.Dir1->setPath(walk.path());
         QCOMPARE(imageDifference(nav.picWork->picture(), frameImage(1, {20, 12})), QString());
         QCOMPARE(imageDifference(input.picture(), frameImage(1, {20, 12})), QString());
-        QVERIFY(nav.picWork->picture().cacheKey() != input.picture().cacheKey()); // two loads
+        QVERIFY(nav.picWork->picture().constBits() != input.picture().constBits()); // two loads
     }
-    const QImage work = nav.picWork->picture(), shownInput = input.picture();
+    const quorbel::Picture work = nav.picWork->picture(), shownInput = input.picture();
     const QSizeF inputSize = twipsSize(frmPicWork::instance());
 
     nav.Dir1->setPath(broken.path());
@@ -515,13 +515,13 @@ void TestNavigator::previewsFitTheirPicturesBesideTheNavigator()
     nav.setLeft(3000);
     nav.setTop(1500);
     QCOMPARE(nav.window()->pos(), QPoint(200, 100));
-    final.picFinal->setPicture(frameImage(2, {12, 77}));
+    final.picFinal->setPicture(framePicture(2, {12, 77}));
     QCOMPARE(twipsSize(final), QSizeF(280, 1555));
     QCOMPARE(imageDifference(final.picFinal->image(), frameImage(2, {12, 77})), QString());
     final.setWidth(2000); // sized otherwise meanwhile: a picture of the same size sets it back
-    final.picFinal->setPicture(frameImage(3, {12, 77}));
+    final.picFinal->setPicture(framePicture(3, {12, 77}));
     QCOMPARE(twipsSize(final), QSizeF(280, 1555));
-    input.picWork->setPicture(QImage()); // emptied: only the allowances for the frame are left
+    input.picWork->setPicture({}); // emptied: only the allowances for the frame are left
     QCOMPARE(twipsSize(input), QSizeF(100, 400));
     QCOMPARE(QPointF(input.left(), input.top()), QPointF(nav.width(), 0));
     QCOMPARE(QPointF(final.left(), final.top()), QPointF(0, nav.height()));

@@ -1,18 +1,19 @@
 #include "batch/sheetcommand.h"
 
 #include "batch/atlasjson.h"
-#include "batch/composesheet.h"
 #include "batch/sheetplan.h"
-#include "platform/bitmapfile.h"
-#include "platform/fileerrors.h"
-#include "platform/replacefile.h"
-#include "platform/runtimeerror.h"
+#include "core/bitmapfile.h"
+#include "core/replacefile.h"
+#include "core/sheetcompose.h"
 
-#include <QFileDevice>
+#include <QBuffer>
+#include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QImageWriter>
 
 using namespace Qt::StringLiterals;
+using namespace quorbel;
 
 namespace {
 
@@ -33,36 +34,35 @@ QStringList warnings(const SheetPlan &plan, const QList<QSize> &sizes)
     if (!leftOut.isEmpty())
         found.append(u"%1 frames left out, the grid of %2 rows of %3 has %4 cells: %5"_s
                          .arg(leftOut.size())
-                         .arg(plan.rows)
-                         .arg(plan.perRow)
-                         .arg(plan.cells())
+                         .arg(plan.grid.rows)
+                         .arg(plan.grid.perRow)
+                         .arg(plan.grid.cells())
                          .arg(leftOut.join(u", "_s)));
     QStringList otherSize;
     for (qsizetype k = 0; k < sizes.size(); ++k) {
-        if (sizes.at(k).isValid() && sizes.at(k) != plan.cell)
+        if (sizes.at(k).isValid() && sizes.at(k) != plan.grid.cell)
             otherSize.append(plan.names.at(k) + u" is "_s + sizeText(sizes.at(k)));
     }
     if (!otherSize.isEmpty())
         found.append(u"%1 frames differ in size from the first, %2: %3"_s.arg(otherSize.size())
-                         .arg(sizeText(plan.cell), otherSize.join(u", "_s)));
+                         .arg(sizeText(plan.grid.cell), otherSize.join(u", "_s)));
     return found;
 }
 
-void writePng(const QImage &image, const QString &path)
+void writePng(const Picture &sheet, const QString &path)
 {
-    platform::replaceFile(path, 0, [&image](QFileDevice &file) {
-        QImageWriter writer(&file, "png");
-        if (!writer.write(image))
-            platform::raise(platform::writeError(file));
-    });
+    const QImage image(sheet.constBits(), sheet.width(), sheet.height(), sheet.bytesPerLine(),
+                       QImage::Format_BGR888);
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    if (!QImageWriter(&png, "png").write(image))
+        raise(err::OutOfMemory);
+    replaceFile(path, png.size(), [&png](const ByteSink &sink) { sink({QByteArrayView(png.data())}); });
 }
 
 void writeBytes(const QByteArray &bytes, const QString &path)
 {
-    platform::replaceFile(path, bytes.size(), [&bytes](QFileDevice &file) {
-        if (file.write(bytes) != bytes.size())
-            platform::raise(platform::writeError(file));
-    });
+    replaceFile(path, bytes.size(), [&bytes](const ByteSink &sink) { sink({QByteArrayView(bytes)}); });
 }
 
 int finish(const QStringList &found, const SheetOptions &options, QTextStream &err)
@@ -72,48 +72,66 @@ int finish(const QStringList &found, const SheetOptions &options, QTextStream &e
     return options.strict && !found.isEmpty() ? Warned : Done;
 }
 
+// Every frame the grid draws is read, and every one that cannot be is named.
 int check(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, QTextStream &err)
 {
     QList<QSize> sizes;
-    const QList<FrameError> errors = checkFrames(plan, sizes);
-    for (const FrameError &error : errors)
-        err << error.name << ": " << error.message << '\n';
-    if (!errors.isEmpty())
+    bool failed = false;
+    BitmapReader reader;
+    Picture frame;
+    for (const QString &name : plan.drawn()) {
+        try {
+            reader.read(QDir(plan.folder).filePath(name), frame);
+            sizes.append(frame.size());
+        } catch (const RuntimeError &error) {
+            err << name << ": " << error.descriptionAndNumber() << '\n';
+            sizes.append(QSize());
+            failed = true;
+        }
+    }
+    if (failed)
         return Failed;
-    out << plan.folder << ": " << sizes.size() << " frames read, " << plan.rows << " rows of "
-        << plan.perRow << ", " << sizeText(plan.sheetSize()) << '\n';
+    out << plan.folder << ": " << sizes.size() << " frames read, " << plan.grid.rows
+        << " rows of " << plan.grid.perRow << ", " << sizeText(plan.grid.sheetSize()) << '\n';
     return finish(warnings(plan, sizes), options, err);
 }
 
 int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, QTextStream &err)
 {
-    ComposedSheet sheet;
+    const SheetGrid &grid = plan.grid;
+    Composition composed;
+    Picture sheet;
     try {
-        sheet = composeSheet(plan);
-    } catch (const FrameError &error) {
-        err << error.name << ": " << error.message << '\n';
+        sheet = Picture(grid.sheetSize());
+        QStringList paths;
+        for (const QString &name : plan.drawn())
+            paths.append(QDir(plan.folder).filePath(name));
+        composed = composeSheet(paths, grid, sheet);
+    } catch (const FrameFailure &failure) {
+        err << plan.names.at(failure.index) << ": " << failure.error.descriptionAndNumber() << '\n';
         return Failed;
-    } catch (const platform::RuntimeError &error) {
-        err << "no room for a sheet of " << sizeText(plan.sheetSize()) << ": "
-            << error.descriptionAndNumber() << '\n';
+    } catch (const std::bad_alloc &) {
+        err << "no room for a sheet of " << sizeText(grid.sheetSize()) << ": "
+            << RuntimeError(err::OutOfMemory).descriptionAndNumber() << '\n';
         return Failed;
     }
     QString writing = options.output;
     try {
         if (options.png)
-            writePng(sheet.image, options.output);
+            writePng(sheet, options.output);
         else
-            platform::saveBitmapFile(sheet.image, options.output);
+            saveBitmapFile(sheet, options.output);
         writing = options.json;
         if (!options.json.isEmpty())
-            writeBytes(atlasJson(plan, sheet, QFileInfo(options.output).fileName()), options.json);
-    } catch (const platform::RuntimeError &error) {
+            writeBytes(atlasJson(plan, composed.frameSizes, QFileInfo(options.output).fileName()),
+                       options.json);
+    } catch (const RuntimeError &error) {
         err << writing << ": " << error.descriptionAndNumber() << '\n';
         return Failed;
     }
-    out << options.output << ": " << sheet.rects.size() << " frames, " << plan.rows
-        << " rows of " << plan.perRow << ", " << sizeText(sheet.image.size()) << '\n';
-    return finish(warnings(plan, sheet.frameSizes), options, err);
+    out << options.output << ": " << composed.frameSizes.size() << " frames, " << grid.rows
+        << " rows of " << grid.perRow << ", " << sizeText(sheet.size()) << '\n';
+    return finish(warnings(plan, composed.frameSizes), options, err);
 }
 
 } // namespace

@@ -1,15 +1,14 @@
 #include "batch/sheetplan.h"
 
-#include "batch/naturalorder.h"
-#include "navigator/grid.h"
-#include "navigator/textorder.h"
-#include "platform/bitmapfile.h"
-#include "platform/folderlisting.h"
-#include "platform/runtimeerror.h"
+#include "core/bitmapfile.h"
+#include "core/folderlisting.h"
+#include "core/naturalorder.h"
+#include "core/picture.h"
+#include "core/runtimeerror.h"
+#include "core/textorder.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImage>
 
 #include <algorithm>
 
@@ -19,11 +18,11 @@ namespace {
 
 const QString FramePattern = u"*.bmp"_s;
 
-QStringList orderedNames(const SheetOptions &options)
+using namespace quorbel;
+
+// The desktop program sorts the enumeration ascending and, to invert, sorts that descending.
+QStringList orderedNames(QStringList names, const SheetOptions &options)
 {
-    // The desktop program sorts the enumeration ascending and, to invert, sorts that descending.
-    QStringList names =
-        platform::matchingFiles(options.folder, FramePattern, platform::Order::FileSystem);
     if (options.naturalOrder) {
         std::sort(names.begin(), names.end(), naturalLess);
         if (options.invert)
@@ -46,45 +45,47 @@ qsizetype roundedUp(qsizetype count, qsizetype by)
 std::variant<SheetPlan, QString> planSheet(const SheetOptions &options)
 {
     if (!QFileInfo(options.folder).isDir())
-        return options.folder + u": "_s + platform::errorDescription(platform::err::PathNotFound)
-            + QString::number(platform::err::PathNotFound);
+        return options.folder + u": "_s + errorDescription(err::PathNotFound)
+            + QString::number(err::PathNotFound);
+    // The folder is listed once; the cell comes from the frame the file list would show first.
+    const QStringList listed = matchingFiles(options.folder, FramePattern, Order::FileSystem);
     SheetPlan plan;
     plan.folder = options.folder;
-    plan.names = orderedNames(options);
+    plan.names = orderedNames(listed, options);
     if (plan.names.isEmpty())
         return options.folder + u": no .bmp frames"_s;
     if (plan.names.size() > 32767)
         return options.folder + u": more than 32767 frames"_s;
 
-    const QString first =
-        platform::matchingFiles(options.folder, FramePattern, platform::Order::Sorted).value(0);
+    const QString first = sortedByName(listed).constFirst();
     try {
-        plan.cell = platform::loadBitmapFile(QDir(options.folder).filePath(first)).size();
-    } catch (const platform::RuntimeError &error) {
+        plan.grid.cell = loadBitmapFile(QDir(options.folder).filePath(first)).size();
+    } catch (const RuntimeError &error) {
         return first + u": "_s + error.descriptionAndNumber();
     }
 
+    SheetGrid &grid = plan.grid;
     const auto frames = plan.names.size();
     const int value = options.gridValue;
     switch (options.grid) {
     case SheetOptions::Grid::Rows:
-        plan.rows = value;
-        plan.perRow = framesPerRow(platform::Int16(frames), platform::Int16(value));
-        if (plan.perRow == 0)
+        grid.rows = value;
+        grid.perRow = framesPerRow(Int16(frames), Int16(value));
+        if (grid.perRow == 0)
             return u"%1 frames in %2 rows round to no frame a row"_s.arg(frames).arg(value);
         break;
     case SheetOptions::Grid::Columns:
-        plan.perRow = int(std::min<qsizetype>(value, frames));
-        plan.rows = int(roundedUp(frames, plan.perRow));
+        grid.perRow = int(std::min<qsizetype>(value, frames));
+        grid.rows = int(roundedUp(frames, grid.perRow));
         break;
     case SheetOptions::Grid::MaxWidth: {
-        const qsizetype fitting = std::min<qsizetype>(value / plan.cell.width(), frames);
+        const qsizetype fitting = std::min<qsizetype>(value / grid.cell.width(), frames);
         if (fitting == 0)
             return u"a frame is %1 pixels wide, more than --max-width %2"_s
-                .arg(plan.cell.width())
+                .arg(grid.cell.width())
                 .arg(value);
-        plan.rows = int(roundedUp(frames, fitting));
-        plan.perRow = int(roundedUp(frames, plan.rows));
+        grid.rows = int(roundedUp(frames, fitting));
+        grid.perRow = int(roundedUp(frames, grid.rows));
         break;
     }
     }

@@ -2,10 +2,11 @@
 
 #include "navigator/frmdynamic.h"
 
-#include "platform/folderlisting.h"
-#include "navigator/textorder.h"
+#include "platform/direnumeration.h"
+#include "core/textorder.h"
 
 using namespace platform;
+using namespace quorbel;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "navigator/frmdynamic.h"
 
-#include "app/varmodule.h"
+#include "settings/varmodule.h"
 #include "platform/appfolder.h"
 #include "platform/eventguard.h"
 #include "preview/frmpicfinal.h"
@@ -35,6 +35,7 @@ frmDynamic::frmDynamic()
     : Form(QStringLiteral("Navigator"), {8895, 2010}, false)
 {
     using namespace platform;
+using namespace quorbel;
     QWidget *const form = client();
     const Label::Style value = Label::Style::Bordered;
 

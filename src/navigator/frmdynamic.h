@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/checkedmath.h"
+#include "core/checkedmath.h"
 #include "platform/controls.h"
 #include "platform/form.h"
 #include "platform/lists.h"
@@ -27,7 +27,7 @@ public:
 
     // Fills FileNames with the folder's frame names, sorted ascending; returns the last index
     // filled.
-    platform::Int16 GetFiles(platform::Int16 &Numoffiles);
+    quorbel::Int16 GetFiles(quorbel::Int16 &Numoffiles);
     // Selection sort in place, ascending or descending, with or without regard to case.
     static void SortArray(QStringList &ListArray, bool bAscending, bool bCaseSensitive);
 
@@ -55,13 +55,13 @@ public:
     platform::CommonDialog dlgCommon;
 
     // The frame set of the current folder and the grid of the sheet.
-    platform::Int32 XSource = 0;
-    platform::Int32 YSource = 0;
-    platform::Int16 NumOfFrames = 0;
-    platform::Int16 NumOfRows = 0;
-    platform::Int16 FramesPerRow = 0;
-    platform::Int32 FinalX = 0;
-    platform::Int32 FinalY = 0;
+    quorbel::Int32 XSource = 0;
+    quorbel::Int32 YSource = 0;
+    quorbel::Int16 NumOfFrames = 0;
+    quorbel::Int16 NumOfRows = 0;
+    quorbel::Int16 FramesPerRow = 0;
+    quorbel::Int32 FinalX = 0;
+    quorbel::Int32 FinalY = 0;
     // Frame names in painting order; empty until a folder of two or more frames is measured.
     QStringList FileNames;
 

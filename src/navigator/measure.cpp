@@ -1,9 +1,10 @@
 // The figures of the frame set, the grid of the sheet and the row choices.
 
 #include "navigator/frmdynamic.h"
-#include "navigator/grid.h"
+#include "core/grid.h"
 
 using namespace platform;
+using namespace quorbel;
 
 namespace {
 

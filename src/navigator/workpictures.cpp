@@ -8,6 +8,7 @@
 #include "preview/frmpicwork.h"
 
 using namespace platform;
+using namespace quorbel;
 
 void frmDynamic::ClearPictures()
 {

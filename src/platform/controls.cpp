@@ -1,9 +1,11 @@
 #include "platform/controls.h"
 
 #include "platform/eventguard.h"
-#include "platform/runtimeerror.h"
+#include "core/runtimeerror.h"
 
 namespace platform {
+
+using namespace quorbel;
 
 Label::Label(QWidget *parent, const QString &caption, Style style)
     : QLabel(caption, parent)
@@ -55,7 +57,7 @@ void DropDownList::setText(const QString &text)
 {
     const int index = findText(text, Qt::MatchExactly);
     if (index < 0)
-        platform::raise(err::InvalidPropertyValue);
+        quorbel::raise(err::InvalidPropertyValue);
     setCurrentIndex(index);
 }
 

@@ -1,11 +1,13 @@
 #include "platform/eventguard.h"
 
 #include "platform/messagebox.h"
-#include "platform/runtimeerror.h"
+#include "core/runtimeerror.h"
 
 #include <exception>
 
 namespace platform {
+
+using namespace quorbel;
 
 void runEvent(const std::function<void()> &handler)
 {

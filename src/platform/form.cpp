@@ -12,6 +12,8 @@
 
 namespace platform {
 
+using namespace quorbel;
+
 namespace {
 
 // The sub-window that frames a form: a fixed size the user cannot change, and a close box only
@@ -163,7 +165,7 @@ void Form::applyGeometry()
     const int width = twipsToPixels(m_width);
     const int height = twipsToPixels(m_height);
     if (width < 0 || height < 0 || width > QWIDGETSIZE_MAX || height > QWIDGETSIZE_MAX)
-        platform::raise(err::InvalidPropertyValue);
+        quorbel::raise(err::InvalidPropertyValue);
     m_window->setFixedSize(width, height);
     m_window->move(twipsToPixels(m_left), twipsToPixels(m_top));
 }

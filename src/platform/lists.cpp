@@ -1,9 +1,9 @@
 #include "platform/lists.h"
 
-#include "platform/checkedmath.h"
+#include "core/checkedmath.h"
 #include "platform/eventguard.h"
-#include "platform/folderlisting.h"
-#include "platform/runtimeerror.h"
+#include "core/folderlisting.h"
+#include "core/runtimeerror.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +13,8 @@
 #include <algorithm>
 
 namespace platform {
+
+using namespace quorbel;
 
 namespace {
 
@@ -155,7 +157,7 @@ void DirListBox::setPath(const QString &path)
 {
     const QFileInfo info(QDir(m_path).absoluteFilePath(path));
     if (!info.isDir())
-        platform::raise(err::PathNotFound);
+        quorbel::raise(err::PathNotFound);
     const QString target = withoutTrailingSeparator(info.absoluteFilePath());
     if (target == m_path)
         return;
@@ -204,7 +206,7 @@ FileListBox::FileListBox(QWidget *parent)
 void FileListBox::setPath(const QString &path)
 {
     if (!QFileInfo(path).isDir())
-        platform::raise(err::PathNotFound);
+        quorbel::raise(err::PathNotFound);
     m_path = path;
     fill();
 }
@@ -223,7 +225,7 @@ qint16 FileListBox::listCount() const
 void FileListBox::setSelected(int index)
 {
     if (index < 0 || index >= m_model->rowCount())
-        platform::raise(err::InvalidPropertyArrayIndex);
+        quorbel::raise(err::InvalidPropertyArrayIndex);
     setCurrentIndex(m_model->index(index));
 }
 

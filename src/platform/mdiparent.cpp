@@ -13,6 +13,8 @@
 
 namespace platform {
 
+using namespace quorbel;
+
 namespace {
 
 MdiParent *s_current = nullptr;

@@ -1,65 +1,51 @@
 #include "platform/picturebox.h"
 
-#include "platform/bitmapfile.h"
-#include "platform/bmpdecoder.h"
+#include "core/bitmapfile.h"
+#include "core/runtimeerror.h"
 #include "platform/form.h"
-#include "platform/picturecopy.h"
-#include "platform/runtimeerror.h"
 
+#include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <cstring>
 
 namespace platform {
 
+using quorbel::Picture;
+
 namespace {
 
-qint64 &pictureMemoryLimit()
+Picture blankImage(QSize size, const QColor &backColor)
 {
-    static qint64 limit = 0;
-    return limit;
-}
-
-QImage blankImage(QSize size, const QColor &backColor)
-{
-    if (size.isEmpty())
-        return {};
-    const qint64 bytes = qint64((size.width() * 3 + 3) & ~3) * size.height();
-    if (pictureMemoryLimit() > 0 && bytes > pictureMemoryLimit())
-        platform::raise(err::CantCreatePersistentPicture);
-    QImage image = blackPicture(size);
-    if (image.isNull())
-        platform::raise(err::CantCreatePersistentPicture);
-    if (backColor != Qt::black)
-        image.fill(backColor);
+    Picture image;
+    try {
+        image = Picture(size);
+    } catch (const std::bad_alloc &) {
+        quorbel::raise(quorbel::err::CantCreatePersistentPicture);
+    }
+    if (image.isNull() || backColor == Qt::black)
+        return image;
+    const uchar pixel[3] = {uchar(backColor.blue()), uchar(backColor.green()), uchar(backColor.red())};
+    for (int y = 0; y < image.height(); ++y) {
+        uchar *row = image.scanLine(y);
+        for (int x = 0; x < image.width(); ++x)
+            std::memcpy(row + 3 * x, pixel, 3);
+    }
     return image;
-}
-
-QImage opaque(const QImage &picture)
-{
-    if (picture.isNull() || picture.format() == PictureFormat)
-        return picture;
-    return picture.convertToFormat(PictureFormat);
 }
 
 } // namespace
 
-void setPictureMemoryLimit(qint64 bytes)
+Picture LoadPicture(const QString &path)
 {
-    pictureMemoryLimit() = bytes;
+    return path.isEmpty() ? Picture() : quorbel::loadBitmapFile(path);
 }
 
-QImage LoadPicture(const QString &path)
+void SavePicture(const Picture &picture, const QString &path)
 {
-    if (path.isEmpty())
-        return {};
-    return loadBitmapFile(path);
-}
-
-void SavePicture(const QImage &image, const QString &path)
-{
-    saveBitmapFile(image, path);
+    quorbel::saveBitmapFile(picture, path);
 }
 
 PictureBox::PictureBox(QWidget *parent, const Form &form, Border border, const QColor &backColor)
@@ -73,24 +59,15 @@ PictureBox::PictureBox(QWidget *parent, const Form &form, Border border, const Q
     updateWidgetSize();
 }
 
-void PictureBox::setPicture(const QImage &picture)
+void PictureBox::setPicture(const Picture &picture)
 {
-    m_picture = opaque(picture);
+    m_picture = picture;
     m_inner = m_picture.size();
     m_image = m_picture;
     updateWidgetSize();
     update();
     if (onChange)
         onChange();
-}
-
-void PictureBox::loadPicture(const QString &path)
-{
-    // Decoded into the spare buffer, so a refused file leaves the picture as it was. The old
-    // picture then becomes the spare: a run of equal frames reuses the same two buffers.
-    loadBitmapFile(path, m_spare);
-    std::swap(m_spare, m_picture);
-    setPicture(m_picture);
 }
 
 void PictureBox::setBoxWidth(double value)
@@ -109,25 +86,18 @@ void PictureBox::setInnerSize(QSize inner)
 {
     if (inner == m_inner)
         return;
-    QImage resized = blankImage(inner, m_backColor);
-    if (!resized.isNull() && !m_image.isNull()) {
-        const QImage previous = m_image;
-        m_image = resized;
-        paintPicture(previous, 0, 0);
-    } else {
-        m_image = resized;
-    }
+    Picture resized = blankImage(inner, m_backColor);
+    quorbel::copyPicture(m_image, resized, QPoint(0, 0));
+    m_image = resized;
     m_inner = inner;
     updateWidgetSize();
     update();
 }
 
-void PictureBox::paintPicture(const QImage &picture, int x, int y)
+void PictureBox::paintWith(const std::function<void(Picture &image)> &painter)
 {
-    const QRect target = copyPicture(opaque(picture), m_image, x, y);
-    if (target.isEmpty())
-        return;
-    update(target.translated(borderWidth(), borderWidth()));
+    painter(m_image);
+    update();
 }
 
 void PictureBox::updateWidgetSize()
@@ -139,14 +109,17 @@ void PictureBox::updateWidgetSize()
 
 void PictureBox::paintEvent(QPaintEvent *event)
 {
-    // Only the exposed part is drawn, straight from the image: a large sheet is never copied
-    // for a repaint.
+    // Only the exposed part is drawn, straight from the image's own pixels: a large sheet is
+    // never copied for a repaint.
     QPainter painter(this);
     const int border = borderWidth();
     painter.fillRect(event->rect(), m_backColor);
     const QRect exposed = event->rect().translated(-border, -border).intersected(m_image.rect());
-    if (!exposed.isEmpty())
-        painter.drawImage(exposed.topLeft() + QPoint(border, border), m_image, exposed);
+    if (!exposed.isEmpty()) {
+        const QImage shown(m_image.constBits(), m_image.width(), m_image.height(),
+                           m_image.bytesPerLine(), QImage::Format_BGR888);
+        painter.drawImage(exposed.topLeft() + QPoint(border, border), shown, exposed);
+    }
     if (border) {
         painter.setPen(palette().color(QPalette::WindowText));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));

@@ -1,12 +1,14 @@
 #include "platform/textfile.h"
 
-#include "platform/fileerrors.h"
-#include "platform/runtimeerror.h"
+#include "core/fileerrors.h"
+#include "core/runtimeerror.h"
 
 #include <QFile>
 #include <QSaveFile>
 
 namespace platform {
+
+using namespace quorbel;
 
 TextFile::TextFile() = default;
 TextFile::~TextFile() { abandon(); }

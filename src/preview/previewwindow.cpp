@@ -4,6 +4,7 @@
 #include <QWidget>
 
 using namespace platform;
+using namespace quorbel;
 
 PreviewWindow::PreviewWindow(const QString &caption)
     : Form(caption, {510, 45}, false)

@@ -1,9 +1,9 @@
 #include "settings/inifile.h"
 
-#include "app/varmodule.h"
+#include "settings/varmodule.h"
 #include "platform/appfolder.h"
 #include "platform/messagebox.h"
-#include "platform/runtimeerror.h"
+#include "core/runtimeerror.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ void IniFile::Checkini()
         m_file.close();
         GetiniData();
     } catch (...) {
-        if (platform::currentError().number() == platform::err::FileNotFound) {
+        if (quorbel::currentError().number() == quorbel::err::FileNotFound) {
             CreateINI();
             GetiniData();
             return;

@@ -2,11 +2,12 @@
 
 #include "navigator/frmdynamic.h"
 
-#include "app/varmodule.h"
+#include "settings/varmodule.h"
 #include "platform/appfolder.h"
 #include "platform/messagebox.h"
 
 using namespace platform;
+using namespace quorbel;
 
 void frmDynamic::cmdSave_Click()
 {

@@ -1,5 +1,6 @@
 #include "support/frames.h"
 
+#include "core/bmpdecoder.h"
 #include "support/bmpkinds.h"
 
 #include <QDir>
@@ -120,6 +121,13 @@ QString imageDifference(const QImage &actual, const QImage &expected)
     return {};
 }
 
+QString imageDifference(const quorbel::Picture &actual, const QImage &expected)
+{
+    return imageDifference(QImage(actual.constBits(), actual.width(), actual.height(),
+                                  actual.bytesPerLine(), QImage::Format_BGR888),
+                           expected);
+}
+
 QImage paintSheet(const QList<Frame> &frames, QSize cell, int perRow, int rows)
 {
     QImage sheet(cell.width() * perRow, cell.height() * rows, QImage::Format_RGB32);
@@ -139,6 +147,11 @@ QImage paintSheet(const QList<Frame> &frames, QSize cell, int perRow, int rows)
 QImage frameImage(int frame, QSize size, int bits)
 {
     return paintSheet({{size, framePixels(frame, bits)}}, size, 1, 1);
+}
+
+quorbel::Picture framePicture(int frame, QSize size)
+{
+    return quorbel::decodeBmp(frameFile(frame, size));
 }
 
 } // namespace testframes

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/picture.h"
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -41,6 +43,7 @@ QImage readBmp24(const QByteArray &bytes);
 // "" when the images have the same size and the same opaque colour everywhere, else the first
 // difference.
 QString imageDifference(const QImage &actual, const QImage &expected);
+QString imageDifference(const quorbel::Picture &actual, const QImage &expected);
 
 // The sheet of frames painted in drawing order onto black, each at its own size with its corner
 // at its cell's, later ones over earlier ones, cut at the edges.
@@ -50,7 +53,8 @@ struct Frame
     PixelFunction pixel;
 };
 QImage paintSheet(const QList<Frame> &frames, QSize cell, int perRow, int rows);
-// The picture frameFile(frame, size, bits) holds.
+// The picture frameFile(frame, size, bits) holds, and that picture as the program holds it.
 QImage frameImage(int frame, QSize size, int bits = 24);
+quorbel::Picture framePicture(int frame, QSize size);
 
 } // namespace testframes

@@ -1,6 +1,6 @@
 #include "support/testapp.h"
 
-#include "app/varmodule.h"
+#include "settings/varmodule.h"
 #include "platform/appfolder.h"
 #include "platform/eventguard.h"
 #include "platform/form.h"
@@ -45,7 +45,6 @@ TestApp::~TestApp()
     platform::setEndProcessHandler({});
     platform::setSaveDialogAnswerer({});
     platform::setVolumeLister({});
-    platform::setPictureMemoryLimit(0);
     QDir::setCurrent(m_previousWorkingFolder);
 }
 

@@ -4,7 +4,7 @@
 
 #include <exception>
 
-namespace platform {
+namespace quorbel {
 
 // The numbered run-time errors that the forms trap and report; numbers and descriptions are
 // fixed, because users read them in messages such as "File not found53".
@@ -53,4 +53,4 @@ RuntimeError currentError();
 
 [[noreturn]] void raise(int number);
 
-} // namespace platform
+} // namespace quorbel

@@ -1,8 +1,10 @@
-#include "navigator/textorder.h"
+#include "core/textorder.h"
 
 #include <algorithm>
 #include <numeric>
 #include <vector>
+
+namespace quorbel {
 
 int compareText(const QString &a, const QString &b, Qt::CaseSensitivity sensitivity)
 {
@@ -51,3 +53,5 @@ void sortNames(QStringList &names, SortDirection direction, Qt::CaseSensitivity 
         sorted.append(names.at(index));
     names = std::move(sorted);
 }
+
+} // namespace quorbel

@@ -1,12 +1,12 @@
-#include "platform/fileerrors.h"
+#include "core/fileerrors.h"
 
-#include "platform/runtimeerror.h"
+#include "core/runtimeerror.h"
 
 #include <QFileDevice>
 #include <QFileInfo>
 #include <QStorageInfo>
 
-namespace platform {
+namespace quorbel {
 
 namespace {
 bool folderExists(const QString &path)
@@ -48,4 +48,4 @@ int writeError(const QFileDevice &device)
     return err::PathFileAccessError;
 }
 
-} // namespace platform
+} // namespace quorbel

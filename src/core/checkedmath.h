@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/runtimeerror.h"
+#include "core/runtimeerror.h"
 
 #include <cmath>
 #include <cstdint>
@@ -8,7 +8,7 @@
 
 // The 16- and 32-bit figures of the frame set and Draw never wrap: every sum and product is
 // checked, and a value out of range is run-time error 6, as the user is told.
-namespace platform {
+namespace quorbel {
 
 using Int16 = std::int16_t;
 using Int32 = std::int32_t;
@@ -56,4 +56,4 @@ inline float checkedAdd(float a, float b)
     return result;
 }
 
-} // namespace platform
+} // namespace quorbel

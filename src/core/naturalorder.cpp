@@ -1,4 +1,6 @@
-#include "batch/naturalorder.h"
+#include "core/naturalorder.h"
+
+namespace quorbel {
 
 namespace {
 
@@ -45,3 +47,5 @@ bool naturalLess(const QString &a, const QString &b)
         return a.size() - i < b.size() - j;
     return a.compare(b) < 0;
 }
+
+} // namespace quorbel

@@ -1,8 +1,8 @@
-#include "platform/runtimeerror.h"
+#include "core/runtimeerror.h"
 
 #include <new>
 
-namespace platform {
+namespace quorbel {
 
 QString errorDescription(int number)
 {
@@ -61,4 +61,4 @@ void raise(int number)
     throw RuntimeError(number);
 }
 
-} // namespace platform
+} // namespace quorbel

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+namespace quorbel {
+
 // How frame names are ordered on the sheet.
 enum class SortDirection { Ascending, Descending };
 
@@ -19,3 +21,5 @@ void selectionSort(QStringList &names, SortDirection direction, Qt::CaseSensitiv
 // The same result as selectionSort, in n log n time when no two names compare equal (the
 // usual folder of frames), since the order of distinct names is then fixed.
 void sortNames(QStringList &names, SortDirection direction, Qt::CaseSensitivity sensitivity);
+
+} // namespace quorbel

@@ -1,4 +1,4 @@
-#include "app/varmodule.h"
+#include "settings/varmodule.h"
 
 namespace varModule {
 

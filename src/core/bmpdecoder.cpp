@@ -1,13 +1,15 @@
-#include "platform/bmpdecoder.h"
+#include "core/bmpdecoder.h"
 
-#include "platform/runtimeerror.h"
+#include "core/picture.h"
+#include "core/runtimeerror.h"
 
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
-namespace platform {
+namespace quorbel {
 
 namespace {
 
@@ -17,11 +19,13 @@ constexpr qint64 MaxSide = 32767;
 constexpr qint64 MaxPixels = qint64(1) << 25;
 
 constexpr qint64 FileHeaderSize = 14;
-constexpr QRgb Black = 0xFF000000;
+// Colours as 0xRRGGBB.
+using Colour = quint32;
+constexpr Colour Black = 0;
 
 enum Compression : quint32 { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
 
-using Palette = std::array<QRgb, 256>;
+using Palette = std::array<Colour, 256>;
 
 [[noreturn]] void invalid()
 {
@@ -151,7 +155,7 @@ Layout readLayout(QByteArrayView file, Palette &palette)
         count = qMin(count, (layout.pixelOffset - headerEnd) / entrySize);
         for (qint64 i = 0; i < count; ++i) {
             const qint64 at = headerEnd + i * entrySize;
-            palette[i] = Black | readLE(file, at, 3);
+            palette[i] = readLE(file, at, 3);
         }
     }
     return layout;
@@ -187,15 +191,15 @@ private:
 };
 
 // A pixel as a 24-bit bitmap stores it: blue, green, red.
-void put(uchar *dst, QRgb colour)
+void put(uchar *dst, Colour colour)
 {
-    dst[0] = uchar(qBlue(colour));
-    dst[1] = uchar(qGreen(colour));
-    dst[2] = uchar(qRed(colour));
+    dst[0] = uchar(colour);
+    dst[1] = uchar(colour >> 8);
+    dst[2] = uchar(colour >> 16);
 }
 
 // Uncompressed rows, with fast paths for the common 8, 24 and 32-bit kinds.
-void decodeRows(const uchar *pixels, const Layout &layout, const Palette &palette, QImage &image)
+void decodeRows(const uchar *pixels, const Layout &layout, const Palette &palette, Picture &image)
 {
     const int width = layout.width;
     const int bits = layout.bitCount;
@@ -245,9 +249,9 @@ void decodeRows(const uchar *pixels, const Layout &layout, const Palette &palett
 // the last row and column, but a run that would write outside the image, a delta or line end
 // that leaves it, or data that stops before the end-of-bitmap code is a corrupt frame: 481,
 // exactly as for uncompressed data cut short, rather than a guess at what was meant.
-void decodeRle(QByteArrayView file, const Layout &layout, const Palette &palette, QImage &image)
+void decodeRle(QByteArrayView file, const Layout &layout, const Palette &palette, Picture &image)
 {
-    image.fill(Black);
+    std::memset(image.scanLine(0), 0, size_t(image.bytesPerLine() * image.height()));
     const bool four = layout.compression == Rle4;
     const int width = layout.width;
     const int height = layout.height;
@@ -267,8 +271,8 @@ void decodeRle(QByteArrayView file, const Layout &layout, const Palette &palette
         at += 2;
         if (count > 0) {
             uchar *dst = rowFor(count);
-            const QRgb even = palette[four ? code >> 4 : code];
-            const QRgb odd = palette[four ? code & 15 : code];
+            const Colour even = palette[four ? code >> 4 : code];
+            const Colour odd = palette[four ? code & 15 : code];
             for (int i = 0; i < count; ++i, dst += 3)
                 put(dst, i % 2 ? odd : even);
             x += count;
@@ -299,21 +303,9 @@ void decodeRle(QByteArrayView file, const Layout &layout, const Palette &palette
     }
 }
 
-// Row padding is no pixel, but it is part of what the image holds; zeroed, a frame's bytes depend
-// on its file alone.
-void clearPadding(QImage &image)
-{
-    const size_t used = size_t(image.width()) * 3;
-    const size_t padding = size_t(image.bytesPerLine()) - used;
-    if (padding == 0)
-        return;
-    for (int y = 0; y < image.height(); ++y)
-        std::memset(image.scanLine(y) + used, 0, padding);
-}
-
 } // namespace
 
-void decodeBmp(QByteArrayView file, QImage &image)
+void decodeBmp(QByteArrayView file, Picture &picture)
 {
     Palette palette;
     const Layout layout = readLayout(file, palette);
@@ -326,24 +318,25 @@ void decodeBmp(QByteArrayView file, QImage &image)
     }
 
     const QSize size(layout.width, layout.height);
-    if (image.size() != size || image.format() != PictureFormat || !image.isDetached()) {
-        image = QImage(size, PictureFormat);
-        if (image.isNull())
+    if (picture.size() != size || !picture.isDetached()) {
+        try {
+            picture = Picture(size);
+        } catch (const std::bad_alloc &) {
             raise(err::OutOfMemory);
+        }
     }
     if (rle)
-        decodeRle(file, layout, palette, image);
+        decodeRle(file, layout, palette, picture);
     else
         decodeRows(reinterpret_cast<const uchar *>(file.data()) + layout.pixelOffset, layout,
-            palette, image);
-    clearPadding(image);
+                   palette, picture);
 }
 
-QImage decodeBmp(QByteArrayView file)
+Picture decodeBmp(QByteArrayView file)
 {
-    QImage image;
-    decodeBmp(file, image);
-    return image;
+    Picture picture;
+    decodeBmp(file, picture);
+    return picture;
 }
 
-} // namespace platform
+} // namespace quorbel

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QRect>
+#include <QSize>
+
+namespace quorbel {
+
+// A picture held the way a 24-bit bitmap stores its rows: blue, green, red, each row padded to
+// four bytes with zeros, so its bytes depend on its pixels alone. Frames decode straight into this
+// layout, are copied into a sheet a row at a time, and the sheet goes to disk as it is. Copies
+// share their pixels until one of them is written to.
+class Picture
+{
+public:
+    Picture() = default;
+    // All black; std::bad_alloc when memory is short.
+    explicit Picture(QSize size);
+
+    bool isNull() const { return m_size.isEmpty(); }
+    QSize size() const { return m_size; }
+    int width() const { return m_size.width(); }
+    int height() const { return m_size.height(); }
+    QRect rect() const { return {QPoint(0, 0), m_size}; }
+    qsizetype bytesPerLine() const { return m_stride; }
+
+    const uchar *constBits() const;
+    const uchar *constScanLine(int y) const { return constBits() + y * m_stride; }
+    // Writing first gives this copy pixels of its own.
+    uchar *scanLine(int y);
+    // No other copy shares the pixels, so writing them costs no copy.
+    bool isDetached() const { return m_pixels.isDetached(); }
+
+    friend bool operator==(const Picture &a, const Picture &b)
+    {
+        return a.m_size == b.m_size && a.m_pixels == b.m_pixels;
+    }
+
+private:
+    QSize m_size{0, 0};
+    qsizetype m_stride = 0;
+    QByteArray m_pixels;
+};
+
+// Copies the picture's pixels at their natural size with the top-left corner at `at` of the
+// target: no blending, and what falls outside the target is cut off. Returns the part written.
+QRect copyPicture(const Picture &picture, Picture &target, QPoint at);
+
+} // namespace quorbel

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/grid.h"
+#include "core/picture.h"
+#include "core/runtimeerror.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace quorbel {
+
+// A frame that could not be read: its place in the drawing order and its error.
+struct FrameFailure
+{
+    qsizetype index;
+    RuntimeError error;
+};
+
+// What composing left: the size of every frame painted, in drawing order, and the last of them.
+struct Composition
+{
+    QList<QSize> frameSizes;
+    Picture lastFrame;
+};
+
+// Paints the frame files, in drawing order, into the sheet at the grid's cells: each at its
+// natural size with its corner at its cell's, later ones over earlier ones, what falls outside the
+// sheet cut off, the rest of the sheet left as it is. Reading stops at the first frame that
+// cannot be read: the frames before it stay painted, and FrameFailure is thrown. Both programs
+// make their sheets here, the desktop Draw with its own limits checked first.
+Composition composeSheet(const QStringList &frames, const SheetGrid &grid, Picture &sheet);
+
+} // namespace quorbel
