@@ -6,9 +6,11 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProxyStyle>
 #include <QWidget>
 
 #include <memory>
+#include <utility>
 
 namespace platform {
 
@@ -16,8 +18,26 @@ using namespace quorbel;
 
 namespace {
 
+// Child windows are sized from their pictures with fixed allowances of 100 twips across and
+// 400 down for border and title bar; a thin frame and a compact title bar keep the whole
+// picture inside those allowances.
+class ChildFrameStyle : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override
+    {
+        if (metric == PM_MdiSubWindowFrameWidth)
+            return 2;
+        if (metric == PM_TitleBarHeight)
+            return 20;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
 // The sub-window that frames a form: a fixed size the user cannot change, and a close box only
-// where the form may be unloaded by the user.
+// where the form may be unloaded by the user. The form lives as long as its window: closing the
+// window unloads the form, and a window destroyed with the main window takes its form along.
 class FormWindow : public QMdiSubWindow
 {
 public:
@@ -31,16 +51,24 @@ public:
         setWindowFlags(flags);
         if (!closable)
             setSystemMenu(nullptr);
+        static ChildFrameStyle *const style = new ChildFrameStyle;
+        setStyle(style);
+    }
+    ~FormWindow() override
+    {
+        m_dying = true;
+        delete std::exchange(m_form, nullptr);
     }
 
     // The form is gone; the window only waits to be deleted.
     void detach() { m_form = nullptr; }
+    bool dying() const { return m_dying; }
 
 protected:
     void closeEvent(QCloseEvent *event) override
     {
         event->ignore();
-        if (m_closable && m_form) {
+        if (m_form && (m_closable || MdiParent::current().isClosing())) {
             Form *form = m_form;
             runEvent([form] { form->unload(); });
         }
@@ -49,6 +77,7 @@ protected:
 private:
     Form *m_form;
     bool m_closable;
+    bool m_dying = false;
 };
 
 } // namespace
@@ -72,21 +101,22 @@ Form::~Form()
 {
     if (m_onDestroyed)
         m_onDestroyed();
-    MdiParent::forget(this);
     // The window may be in the middle of its own close event, so it goes once that is over.
-    if (m_window) {
-        static_cast<FormWindow *>(m_window.data())->detach();
-        m_window->hide();
-        if (QMdiArea *workspace = m_window->mdiArea())
-            workspace->removeSubWindow(m_window);
-        m_window->deleteLater();
+    auto *window = static_cast<FormWindow *>(m_window.data());
+    if (window && !window->dying()) {
+        window->detach();
+        window->hide();
+        if (QMdiArea *workspace = window->mdiArea())
+            workspace->removeSubWindow(window);
+        window->deleteLater();
     }
 }
 
 void Form::load(std::function<void()> onDestroyed)
 {
     m_onDestroyed = std::move(onDestroyed);
-    MdiParent::adopt(this);
+    MdiParent::current().workspace()->addSubWindow(m_window);
+    m_window->hide();
     // The design size of the client area decides the first outer size.
     m_window->adjustSize();
     m_client->setMinimumSize(0, 0);

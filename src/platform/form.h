@@ -14,8 +14,6 @@ class QWidget;
 
 namespace platform {
 
-class MdiParent;
-
 // One child window of the main window: its client area holds the controls, its outer frame is
 // placed and sized in twips relative to the workspace. Each kind of form exists at most once
 // and is reached through formInstance(), which loads it on first use.
@@ -71,7 +69,6 @@ protected:
     static void setTabOrder(std::initializer_list<QWidget *> controls);
 
 private:
-    friend class MdiParent;
     template <class T> friend T &formInstance();
 
     void load(std::function<void()> onDestroyed);

@@ -1,40 +1,19 @@
 #include "platform/mdiparent.h"
 
 #include "platform/eventguard.h"
-#include "platform/form.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QProxyStyle>
 
 #include <cstdlib>
 
 namespace platform {
 
-using namespace quorbel;
-
 namespace {
 
 MdiParent *s_current = nullptr;
-
-// Child windows are sized from their pictures with fixed allowances of 100 twips across and
-// 400 down for border and title bar; a thin frame and a compact title bar keep the whole
-// picture inside those allowances.
-class ChildFrameStyle : public QProxyStyle
-{
-public:
-    int pixelMetric(PixelMetric metric, const QStyleOption *option,
-                    const QWidget *widget) const override
-    {
-        if (metric == PM_MdiSubWindowFrameWidth)
-            return 2;
-        if (metric == PM_TitleBarHeight)
-            return 20;
-        return QProxyStyle::pixelMetric(metric, option, widget);
-    }
-};
 
 std::function<void()> &endProcessHandler()
 {
@@ -55,8 +34,6 @@ MdiParent::MdiParent()
 
 MdiParent::~MdiParent()
 {
-    while (!m_forms.empty())
-        delete m_forms.back();
     if (s_current == this)
         s_current = nullptr;
 }
@@ -86,30 +63,10 @@ QAction *MdiParent::addItem(QMenu *menu, const QString &caption, std::function<v
     return action;
 }
 
-void MdiParent::adopt(Form *form)
-{
-    MdiParent &parent = current();
-    static ChildFrameStyle *style = new ChildFrameStyle;
-    form->window()->setStyle(style);
-    parent.m_workspace->addSubWindow(form->window());
-    form->window()->hide();
-    parent.m_forms.push_back(form);
-}
-
-void MdiParent::forget(Form *form)
-{
-    if (!s_current)
-        return;
-    auto &forms = s_current->m_forms;
-    std::erase(forms, form);
-}
-
 void MdiParent::closeEvent(QCloseEvent *event)
 {
-    while (!m_forms.empty()) {
-        Form *form = m_forms.front();
-        runEvent([form] { form->unload(); });
-    }
+    m_closing = true;
+    m_workspace->closeAllSubWindows();
     runEvent([this] { MDIForm_Unload(); });
     event->accept();
 }

@@ -3,17 +3,15 @@
 #include <QMainWindow>
 
 #include <functional>
-#include <vector>
 
 class QMdiArea;
 class QMenu;
 
 namespace platform {
 
-class Form;
-
 // The multiple-document main window: a menu bar over a scrolling workspace that holds the
-// forms. Closing it unloads every form first, then runs its own unload handler.
+// forms. Closing it closes every form's window first, which unloads the form, then runs its own
+// unload handler.
 class MdiParent : public QMainWindow
 {
 public:
@@ -24,6 +22,8 @@ public:
     static MdiParent &current();
 
     QMdiArea *workspace() const { return m_workspace; }
+    // While it closes, every form's window unloads its form, closable by the user or not.
+    bool isClosing() const { return m_closing; }
 
     QMenu *addMenu(const QString &caption);
     // A command on the menu bar itself, or an item of a menu; clicks run through the event guard.
@@ -35,12 +35,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    friend class Form;
-    static void adopt(Form *form);
-    static void forget(Form *form);
-
     QMdiArea *m_workspace;
-    std::vector<Form *> m_forms;
+    bool m_closing = false;
 };
 
 // Ends the process at once: no unload handler runs. Tests replace it with a recorder.
