@@ -12,6 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -27,6 +31,7 @@ private slots:
     void loadErrors();
     void savesExactBytes();
     void saveThroughALinkKeepsLinkAndPermissions();
+    void readersWorkOnSeveralThreadsAtOnce();
 };
 
 void TestBitmapFile::loadErrors_data()
@@ -104,6 +109,36 @@ void TestBitmapFile::saveThroughALinkKeepsLinkAndPermissions()
     QCOMPARE(imageDifference(readBmp24(readAll(real)), frameImage(1, {5, 3})), QString());
     QCOMPARE(QFile::permissions(real) & 0x7077, mode);
     QCOMPARE(entries(dir.path()), (QStringList{u"link.bmp"_s, u"real.bmp"_s}));
+}
+
+// Frames of many sizes, so every reader's buffer grows and shrinks meanwhile: readers of their
+// own on several threads at once read what one reader alone reads.
+void TestBitmapFile::readersWorkOnSeveralThreadsAtOnce()
+{
+    QTemporaryDir dir;
+    QStringList paths;
+    QList<quorbel::Picture> alone;
+    for (int i = 0; i < 24; ++i) {
+        paths.append(dir.filePath(QString::number(i)));
+        QVERIFY(writeFile(paths.last(), frameFile(i, {1 + i * 7 % 41, 1 + i * 13 % 37})));
+        alone.append(quorbel::loadBitmapFile(paths.last()));
+    }
+    std::atomic<int> differences = 0;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            quorbel::BitmapReader reader;
+            quorbel::Picture picture;
+            for (int round = 0; round < 200; ++round) {
+                const int i = (round * 5 + t) % 24;
+                reader.read(paths.at(i), picture);
+                differences += !(picture == alone.at(i));
+            }
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    QCOMPARE(differences.load(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestBitmapFile)
