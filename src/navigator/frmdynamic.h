@@ -28,31 +28,32 @@ public:
     // Fills FileNames with the folder's frame names, sorted ascending; returns the last index
     // filled.
     quorbel::Int16 GetFiles(quorbel::Int16 &Numoffiles);
-    // Selection sort in place, ascending or descending, with or without regard to case.
+    // Sorts in place, ascending or descending, with or without regard to case, into exactly the
+    // order the selection sort of core/textorder.h gives, ties included.
     static void SortArray(QStringList &ListArray, bool bAscending, bool bCaseSensitive);
 
-    platform::DriveListBox *Drive1;
-    platform::DirListBox *Dir1;
-    platform::FileListBox *File1;
-    platform::Frame *Frame1;
-    platform::Label *Label1;
+    platform::DriveListBox *Drive1; // the volumes
+    platform::DirListBox *Dir1; // the folders
+    platform::FileListBox *File1; // the frames, "*.bmp"
+    platform::Frame *Frame1; // "Image Info"
+    platform::Label *Label1; // "Orig X"
     platform::Label *lblXSource;
-    platform::Label *Label6;
+    platform::Label *Label6; // "Fr. per Row"
     platform::Label *lblFramesPerRow;
-    platform::Label *Label2;
+    platform::Label *Label2; // "Orig Y"
     platform::Label *lblYSource;
-    platform::Label *Label5;
+    platform::Label *Label5; // "Final"
     platform::Label *lblFinalSize;
-    platform::Label *Label4;
+    platform::Label *Label4; // "Frames"
     platform::Label *lblNumOfFrames;
     platform::CheckBox *chkInvert;
-    platform::Label *Label3;
+    platform::Label *Label3; // "Rows"
     platform::DropDownList *cboNumOfRows;
     platform::CommandButton *cmdDraw;
     platform::CommandButton *cmdSave;
-    platform::PictureBox *picWork;
-    platform::PictureBox *picFinal;
-    platform::CommonDialog dlgCommon;
+    platform::PictureBox *picWork; // the frame, measured; never seen
+    platform::PictureBox *picFinal; // the sheet Draw paints and Save writes; never seen
+    platform::CommonDialog dlgCommon; // the save dialog
 
     // The frame set of the current folder and the grid of the sheet.
     quorbel::Int32 XSource = 0;
