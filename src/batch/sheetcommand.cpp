@@ -29,20 +29,18 @@ QString sizeText(QSize size)
 // The warnings a sheet earns: frames the grid leaves out, frames of another size than the first.
 QStringList warnings(const SheetPlan &plan, const QList<QSize> &sizes)
 {
+    const Shortfall shortfall = shortfallOf(plan.names, plan.grid, sizes);
     QStringList found;
-    const QStringList leftOut = plan.leftOut();
-    if (!leftOut.isEmpty())
+    if (!shortfall.leftOut.isEmpty())
         found.append(u"%1 frames left out, the grid of %2 rows of %3 has %4 cells: %5"_s
-                         .arg(leftOut.size())
+                         .arg(shortfall.leftOut.size())
                          .arg(plan.grid.rows)
                          .arg(plan.grid.perRow)
                          .arg(plan.grid.cells())
-                         .arg(leftOut.join(u", "_s)));
+                         .arg(shortfall.leftOut.join(u", "_s)));
     QStringList otherSize;
-    for (qsizetype k = 0; k < sizes.size(); ++k) {
-        if (sizes.at(k).isValid() && sizes.at(k) != plan.grid.cell)
-            otherSize.append(plan.names.at(k) + u" is "_s + sizeText(sizes.at(k)));
-    }
+    for (const auto &[name, size] : shortfall.otherSize)
+        otherSize.append(name + u" is "_s + sizeText(size));
     if (!otherSize.isEmpty())
         found.append(u"%1 frames differ in size from the first, %2: %3"_s.arg(otherSize.size())
                          .arg(sizeText(plan.grid.cell), otherSize.join(u", "_s)));

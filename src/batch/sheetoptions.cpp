@@ -79,7 +79,8 @@ QString sheetHelp()
     return uR"(Usage: quorbel-sheet FOLDER (--rows N | --columns N | --max-width PX) -o SHEET [options]
 
 Composes the .bmp frames of FOLDER into one sprite sheet, as Quorbel's Draw and Save do:
-the same frames in the same order, the same grid, a black background, a 24-bit bitmap.
+the same frames in the same order, the same grid, a black background, a 24-bit bitmap. Where
+Quorbel stops at 32767 pixels a side, this command goes on.
 
 Grid (give one):
   --rows N          N rows; the frames per row are the frame count over N, rounded half to

@@ -18,8 +18,6 @@ struct SheetPlan
 
     // The frames the grid draws: every frame, unless it has fewer cells.
     QStringList drawn() const { return names.mid(0, std::min(names.size(), grid.cells())); }
-    // The frames the grid has no cell for, from the end of the drawing order.
-    QStringList leftOut() const { return names.mid(grid.cells()); }
 };
 
 // The plan, or the message that says why there is none. The frames and their order are those of

@@ -20,4 +20,15 @@ Composition composeSheet(const QStringList &frames, const SheetGrid &grid, Pictu
     return done;
 }
 
+Shortfall shortfallOf(const QStringList &names, const SheetGrid &grid, const QList<QSize> &sizes)
+{
+    Shortfall shortfall;
+    shortfall.leftOut = names.mid(grid.cells());
+    for (qsizetype k = 0; k < sizes.size(); ++k) {
+        if (sizes.at(k) != grid.cell)
+            shortfall.otherSize.append({names.at(k), sizes.at(k)});
+    }
+    return shortfall;
+}
+
 } // namespace quorbel

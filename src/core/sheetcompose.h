@@ -7,6 +7,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <utility>
+
 namespace quorbel {
 
 // A frame that could not be read: its place in the drawing order and its error.
@@ -29,5 +31,17 @@ struct Composition
 // cannot be read: the frames before it stay painted, and FrameFailure is thrown. Both programs
 // make their sheets here, the desktop Draw with its own limits checked first.
 Composition composeSheet(const QStringList &frames, const SheetGrid &grid, Picture &sheet);
+
+// What a sheet does not show as the frames are: the frames its grid has no cell for, and the
+// frames drawn at another size than the cell, which spill over their neighbours or leave black.
+struct Shortfall
+{
+    QStringList leftOut;
+    QList<std::pair<QString, QSize>> otherSize;
+
+    bool isEmpty() const { return leftOut.isEmpty() && otherSize.isEmpty(); }
+};
+// names in drawing order, and the sizes of those drawn.
+Shortfall shortfallOf(const QStringList &names, const SheetGrid &grid, const QList<QSize> &sizes);
 
 } // namespace quorbel

@@ -50,6 +50,34 @@ Reach reachOfGrid(qsizetype frames, const SheetGrid &grid)
     return reach;
 }
 
+QString sizeText(QSize size)
+{
+    return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+}
+
+// A long list names its first few and counts the rest, so the message stays on the screen.
+constexpr qsizetype NamedAtMost = 5;
+
+// One message for everything the sheet does not show as the frames are.
+QString shortfallMessage(const Shortfall &shortfall, QSize cell)
+{
+    QStringList lines;
+    if (const qsizetype count = shortfall.leftOut.size()) {
+        QString line = QStringLiteral("%1 %2 left out: %3")
+                           .arg(count)
+                           .arg(count == 1 ? QStringLiteral("frame") : QStringLiteral("frames"))
+                           .arg(shortfall.leftOut.mid(0, NamedAtMost).join(QStringLiteral(", ")));
+        if (count > NamedAtMost)
+            line += QStringLiteral(" and %1 more").arg(count - NamedAtMost);
+        lines.append(line);
+    }
+    for (const auto &[name, size] : shortfall.otherSize.mid(0, NamedAtMost))
+        lines.append(QStringLiteral("%1 is %2, not %3").arg(name, sizeText(size), sizeText(cell)));
+    if (const qsizetype more = shortfall.otherSize.size() - NamedAtMost; more > 0)
+        lines.append(QStringLiteral("and %1 more of another size").arg(more));
+    return lines.join(u'\n');
+}
+
 void reportDrawFailure(int number)
 {
     MsgBox(number == err::CantCreatePersistentPicture
@@ -94,7 +122,20 @@ void frmDynamic::cmdDraw_Click()
         picWork->setPicture(composed.lastFrame);
         frmPicWork::instance().picWork->setPicture(picWork->image());
         frmPicFinal::instance().picFinal->setPicture(picFinal->image());
+        // A sheet without pixels cannot be saved, so Save is not offered for it.
+        if (picFinal->image().isNull()) {
+            cmdSave->setEnabled(false);
+            busy.end();
+            MsgBox(QStringLiteral("No frame fits the grid: the sheet would be %1 pixels.")
+                       .arg(sizeText({FinalX, FinalY})));
+            return;
+        }
         cmdSave->setEnabled(true);
+        const Shortfall shortfall = shortfallOf(FileNames, grid, composed.frameSizes);
+        if (!shortfall.isEmpty()) {
+            busy.end();
+            MsgBox(shortfallMessage(shortfall, grid.cell));
+        }
     } catch (...) {
         // A sheet that failed half way is never offered for saving as if it were whole.
         cmdSave->setEnabled(false);
