@@ -10,6 +10,11 @@ namespace quorbel {
 
 void BitmapReader::read(const QString &path, Picture &picture)
 {
+    decodeBmp(load(path), picture);
+}
+
+QByteArrayView BitmapReader::load(const QString &path)
+{
     // Read into memory rather than mapped: a frame file cut short by another program while it is
     // decoded would end a mapping reader with a bus error. No frame the decoder accepts needs
     // more than this, so a bigger file is refused before it is read.
@@ -21,7 +26,7 @@ void BitmapReader::read(const QString &path, Picture &picture)
     const qint64 size = sys::readRegularFile(path, m_buffer, MaxFrameFileBytes);
     if (size < 0)
         raise(err::InvalidPicture);
-    decodeBmp(QByteArrayView(m_buffer.constData(), size), picture);
+    return QByteArrayView(m_buffer.constData(), size);
 }
 
 Picture loadBitmapFile(const QString &path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 
 class QString;
 
@@ -18,6 +19,8 @@ public:
     // when its content is not a bitmap Quorbel reads. Only a regular file is opened for reading at
     // all: a folder is 70, a named pipe or a device 75. The picture is reused as decodeBmp does.
     void read(const QString &path, Picture &picture);
+    // The file's bytes, valid until the next read; raises what read does for the file itself.
+    QByteArrayView load(const QString &path);
 
 private:
     QByteArray m_buffer;

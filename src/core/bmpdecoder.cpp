@@ -199,7 +199,15 @@ void put(uchar *dst, Colour colour)
 }
 
 // Uncompressed rows, with fast paths for the common 8, 24 and 32-bit kinds.
-void decodeRows(const uchar *pixels, const Layout &layout, const Palette &palette, Picture &image)
+// Where decoded rows go: the frame's own picture, or its place in a larger one.
+struct Rows
+{
+    uchar *first;
+    qsizetype stride;
+    uchar *line(int y) const { return first + y * stride; }
+};
+
+void decodeRows(const uchar *pixels, const Layout &layout, const Palette &palette, Rows image)
 {
     const int width = layout.width;
     const int bits = layout.bitCount;
@@ -211,7 +219,7 @@ void decodeRows(const uchar *pixels, const Layout &layout, const Palette &palett
     for (int row = 0; row < layout.height; ++row) {
         const uchar *src = pixels + row * stride;
         const int y = layout.topDown ? row : layout.height - 1 - row;
-        uchar *dst = image.scanLine(y);
+        uchar *dst = image.line(y);
         if (bits == 24) {
             std::memcpy(dst, src, size_t(width) * 3);
         } else if (bits == 8) {
@@ -249,9 +257,10 @@ void decodeRows(const uchar *pixels, const Layout &layout, const Palette &palett
 // the last row and column, but a run that would write outside the image, a delta or line end
 // that leaves it, or data that stops before the end-of-bitmap code is a corrupt frame: 481,
 // exactly as for uncompressed data cut short, rather than a guess at what was meant.
-void decodeRle(QByteArrayView file, const Layout &layout, const Palette &palette, Picture &image)
+void decodeRle(QByteArrayView file, const Layout &layout, const Palette &palette, Rows image)
 {
-    std::memset(image.scanLine(0), 0, size_t(image.bytesPerLine() * image.height()));
+    for (int y = 0; y < layout.height; ++y)
+        std::memset(image.line(y), 0, size_t(layout.width) * 3);
     const bool four = layout.compression == Rle4;
     const int width = layout.width;
     const int height = layout.height;
@@ -262,7 +271,7 @@ void decodeRle(QByteArrayView file, const Layout &layout, const Palette &palette
     auto rowFor = [&](int count) {
         if (y >= height || x + count > width)
             invalid();
-        return image.scanLine(height - 1 - y) + size_t(x) * 3;
+        return image.line(height - 1 - y) + size_t(x) * 3;
     };
 
     for (;;) {
@@ -305,31 +314,59 @@ void decodeRle(QByteArrayView file, const Layout &layout, const Palette &palette
 
 } // namespace
 
-void decodeBmp(QByteArrayView file, Picture &picture)
+namespace {
+
+bool isRle(const Layout &layout)
+{
+    return layout.compression == Rle8 || layout.compression == Rle4;
+}
+
+// The headers, and for uncompressed data the check that every byte holding a pixel is there
+// (the last row may lack its padding), so that a file cut short is refused before anything is
+// allocated or written.
+Layout wholeLayout(QByteArrayView file, Palette &palette)
+{
+    const Layout layout = readLayout(file, palette);
+    const qint64 lastRow = (qint64(layout.width) * layout.bitCount + 7) / 8;
+    if (!isRle(layout)
+        && layout.pixelOffset + rowStride(layout) * (layout.height - 1) + lastRow > file.size())
+        invalid();
+    return layout;
+}
+
+} // namespace
+
+QSize bmpSize(QByteArrayView file)
 {
     Palette palette;
-    const Layout layout = readLayout(file, palette);
-    const bool rle = layout.compression == Rle8 || layout.compression == Rle4;
-    if (!rle) {
-        // The last row may lack its padding; every byte that holds a pixel must be there.
-        const qint64 lastRow = (qint64(layout.width) * layout.bitCount + 7) / 8;
-        if (layout.pixelOffset + rowStride(layout) * (layout.height - 1) + lastRow > file.size())
-            invalid();
-    }
+    const Layout layout = wholeLayout(file, palette);
+    return {layout.width, layout.height};
+}
 
-    const QSize size(layout.width, layout.height);
+void decodeBmp(QByteArrayView file, uchar *first, qsizetype stride)
+{
+    Palette palette;
+    const Layout layout = wholeLayout(file, palette);
+    const Rows rows{first, stride};
+    if (isRle(layout))
+        decodeRle(file, layout, palette, rows);
+    else
+        decodeRows(reinterpret_cast<const uchar *>(file.data()) + layout.pixelOffset, layout,
+                   palette, rows);
+}
+
+void decodeBmp(QByteArrayView file, Picture &picture)
+{
+    const QSize size = bmpSize(file);
     if (picture.size() != size || !picture.isDetached()) {
+        picture = Picture();
         try {
             picture = Picture(size);
         } catch (const std::bad_alloc &) {
             raise(err::OutOfMemory);
         }
     }
-    if (rle)
-        decodeRle(file, layout, palette, picture);
-    else
-        decodeRows(reinterpret_cast<const uchar *>(file.data()) + layout.pixelOffset, layout,
-                   palette, picture);
+    decodeBmp(file, picture.scanLine(0), picture.bytesPerLine());
 }
 
 Picture decodeBmp(QByteArrayView file)

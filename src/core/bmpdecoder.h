@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QSize>
 
 namespace quorbel {
 
@@ -15,5 +16,12 @@ Picture decodeBmp(QByteArrayView file);
 // frame's size and shares them with no other copy, so a run of equal frames allocates nothing.
 // When the file is refused the picture may hold anything.
 void decodeBmp(QByteArrayView file, Picture &picture);
+
+// The size of the frame a file holds, read from its headers and checked as decodeBmp checks
+// them, so a file whose size is known here is refused afterwards only for broken run-length data.
+QSize bmpSize(QByteArrayView file);
+// Decodes the frame into rows of its size, the first at `first` and each stride bytes after the
+// one above, such as its place in a larger picture; only the frame's own pixels are written.
+void decodeBmp(QByteArrayView file, uchar *first, qsizetype stride);
 
 } // namespace quorbel

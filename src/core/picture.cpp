@@ -27,6 +27,13 @@ uchar *Picture::scanLine(int y)
     return reinterpret_cast<uchar *>(m_pixels.data()) + y * m_stride;
 }
 
+Picture Picture::copy(QRect area) const
+{
+    Picture part(area.size());
+    copyPicture(*this, part, -area.topLeft());
+    return part;
+}
+
 QRect copyPicture(const Picture &picture, Picture &target, QPoint at)
 {
     const QRect area = QRect(at, picture.size()).intersected(target.rect());

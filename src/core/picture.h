@@ -28,6 +28,8 @@ public:
     const uchar *constScanLine(int y) const { return constBits() + y * m_stride; }
     // Writing first gives this copy pixels of its own.
     uchar *scanLine(int y);
+    // A picture of its own holding that part of this one.
+    Picture copy(QRect area) const;
     // No other copy shares the pixels, so writing them costs no copy.
     bool isDetached() const { return m_pixels.isDetached(); }
 

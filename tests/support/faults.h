@@ -79,8 +79,9 @@ struct FileSizeLimit
     rlimit previous{};
 };
 
-// The process may map only this much more memory while it lives, so that a large allocation really
-// fails. AddressSanitizer reserves terabytes of address space for itself: there it cannot hold.
+// The process may map only this much more memory while it lives, so that an allocation larger
+// than the 64 MiB a thread's heap can hold really fails. AddressSanitizer reserves terabytes of
+// address space for itself: there it cannot hold.
 struct MemoryCap
 {
     explicit MemoryCap(long long headroom)
