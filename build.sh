@@ -8,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$here/build"
 # rsvg-convert (librsvg2-bin) renders the icon's bitmap sizes.
-packages=(cmake ninja-build g++ qt6-base-dev librsvg2-bin)
+packages=(cmake ninja-build g++ qt6-base-dev libpng-dev librsvg2-bin)
 [ "${1:-}" = run ] && [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && packages+=(xvfb xauth)
 # The tests also fuzz the bitmap reader with clang 14's libFuzzer and check it under valgrind.
 [ "${1:-}" = test ] && packages+=(clang clang-14 libclang-rt-14-dev valgrind)

@@ -3,14 +3,12 @@
 #include "batch/atlasjson.h"
 #include "batch/sheetplan.h"
 #include "core/bitmapfile.h"
+#include "core/pngfile.h"
 #include "core/replacefile.h"
 #include "core/sheetcompose.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
-#include <QImage>
-#include <QImageWriter>
 
 using namespace Qt::StringLiterals;
 using namespace quorbel;
@@ -49,13 +47,7 @@ QStringList warnings(const SheetPlan &plan, const QList<QSize> &sizes)
 
 void writePng(const Picture &sheet, const QString &path)
 {
-    const QImage image(sheet.constBits(), sheet.width(), sheet.height(), sheet.bytesPerLine(),
-                       QImage::Format_BGR888);
-    QBuffer png;
-    png.open(QIODevice::WriteOnly);
-    if (!QImageWriter(&png, "png").write(image))
-        raise(err::OutOfMemory);
-    replaceFile(path, png.size(), [&png](const ByteSink &sink) { sink({QByteArrayView(png.data())}); });
+    replaceFile(path, 0, [&sheet](const ByteSink &sink) { encodePng(sheet, sink); });
 }
 
 void writeBytes(const QByteArray &bytes, const QString &path)
