@@ -1,7 +1,6 @@
 #include "bench/drive.h"
 
 #include "app/frmmain.h"
-#include "batch/sheetcommand.h"
 #include "navigator/frmdynamic.h"
 #include "platform/appfolder.h"
 #include "platform/eventguard.h"
@@ -116,34 +115,6 @@ int driveQuorbel(int argc, char *argv[])
     }
     const PhaseTimes times{median(walkIn), median(rows), median(draw),
                            median(save),   median(job),  peakResidentKiB()};
-    std::printf("%s\n", qPrintable(times.toString()));
-    return 0;
-}
-
-int driveBatch(int argc, char *argv[])
-{
-    QCoreApplication application(argc, argv);
-    const QStringList arguments{QStringLiteral("quorbel-sheet"), QString::fromLocal8Bit(argv[2]),
-                                QStringLiteral("--rows"), QString::fromLocal8Bit(argv[3]),
-                                QStringLiteral("-o"), QString::fromLocal8Bit(argv[4])};
-    const int rounds = std::max(1, std::atoi(argv[5]));
-    QString said;
-    QList<double> job;
-    for (int round = 0; round <= rounds; ++round) {
-        QTextStream out(&said);
-        QTextStream err(&said);
-        int status = 0;
-        const double ms = timed([&] { status = runSheetCommand(arguments, out, err); });
-        if (status != 0) {
-            std::fprintf(stderr, "quorbel-sheet said: %s\n", qPrintable(said));
-            return 1;
-        }
-        if (round > 0)
-            job.append(ms);
-    }
-    PhaseTimes times;
-    times.job = median(job);
-    times.peakKiB = peakResidentKiB();
     std::printf("%s\n", qPrintable(times.toString()));
     return 0;
 }

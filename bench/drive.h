@@ -21,7 +21,3 @@ struct PhaseTimes
 // quorbel_bench --drive FOLDER ROWS SHEET ROUNDS: starts Quorbel offscreen and does the user's
 // job on FOLDER ROUNDS times after one warm-up round, saving to SHEET; prints the PhaseTimes.
 int driveQuorbel(int argc, char *argv[]);
-
-// quorbel_bench --batch FOLDER ROWS SHEET ROUNDS: the same job through quorbel-sheet's code, in
-// this process, so its figures compare with the desktop's; prints the PhaseTimes, job only.
-int driveBatch(int argc, char *argv[]);

@@ -3,10 +3,10 @@
 // practical_limit program beside this one) and, where it is installed, ImageMagick's montage.
 // Every sheet is checked byte for byte against the practical limit's.
 //
-// Run: quorbel_bench [S|M|L|XL|W ...] [--rounds N] [--turns T] [--no-montage]
-// (no workload names: all of them). With --drive FOLDER ROWS SHEET ROUNDS it is the child that
-// drives Quorbel for one workload, so each workload's peak memory is its own; with --batch, the
-// child that runs quorbel-sheet's code the same way.
+// Run: quorbel_bench [S|M|L|XL|W|1k|4k|16k|32k ...] [--rounds N] [--turns T] [--no-montage]
+// (no workload names: S to W). With --drive FOLDER ROWS SHEET ROUNDS it is the child that drives
+// Quorbel for one workload, so each workload's peak memory is its own. quorbel-sheet and the
+// floor are also timed as whole processes, started afresh for every round.
 
 #include "bench/drive.h"
 #include "bench/workload.h"
@@ -19,12 +19,23 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <unistd.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char **environ;
 
 namespace {
 
@@ -36,10 +47,18 @@ struct Options
     bool montage = true;
 };
 
+// A program timed as a whole process: the median of its rounds and its peak memory.
+struct ProcessTimes
+{
+    double ms = 0;
+    long peakKiB = 0;
+};
+
 struct Figures
 {
     PhaseTimes quorbel;
-    PhaseTimes batch;
+    ProcessTimes batch;
+    ProcessTimes floorProcess;
     bool sameBatchSheet = false;
     double limit = 0;
     double montage = 0;
@@ -79,6 +98,45 @@ double timeMontage(const Workload &workload, const QStringList &frames, const QS
     QElapsedTimer timer;
     timer.start();
     return run(montage, arguments) ? double(timer.nsecsElapsed()) / 1e6 : 0;
+}
+
+// Starts the program afresh for each round, after one warm-up start, with nothing between it and
+// the system: the wall-clock median from start to exit, and the highest peak memory of a round.
+std::optional<ProcessTimes> timeProcess(const QString &program, const QStringList &arguments,
+                                        int rounds)
+{
+    std::vector<QByteArray> strings{QFile::encodeName(program)};
+    for (const QString &argument : arguments)
+        strings.push_back(QFile::encodeName(argument));
+    std::vector<char *> argv;
+    for (QByteArray &string : strings)
+        argv.push_back(string.data());
+    argv.push_back(nullptr);
+    // What the program says would only mix with the table.
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    const auto cleanup = qScopeGuard([&quiet] { posix_spawn_file_actions_destroy(&quiet); });
+    QList<double> times;
+    ProcessTimes result;
+    for (int round = 0; round <= rounds; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        pid_t child = 0;
+        int status = 0;
+        rusage usage{};
+        if (posix_spawn(&child, argv[0], &quiet, nullptr, argv.data(), environ) != 0
+            || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status)
+            || WEXITSTATUS(status) != 0)
+            return std::nullopt;
+        if (round == 0)
+            continue;
+        times.append(double(timer.nsecsElapsed()) / 1e6);
+        result.peakKiB = std::max(result.peakKiB, usage.ru_maxrss);
+    }
+    std::sort(times.begin(), times.end());
+    result.ms = times.at(times.size() / 2);
+    return result;
 }
 
 bool sameFile(const QString &a, const QString &b)
@@ -131,29 +189,42 @@ std::optional<Figures> measure(const Workload &workload, const Options &options)
     const QString rounds = QString::number(options.rounds);
     const QString rows = QString::number(workload.rows);
 
-    // The three take turns, several times over, and each keeps its median turn: on a shared
+    // They all take turns, several times over, and each keeps its median turn: on a shared
     // machine a slow spell then falls on all of them alike instead of on whichever ran in it.
-    QList<PhaseTimes> quorbelTurns, batchTurns;
+    QList<PhaseTimes> quorbelTurns;
+    QList<ProcessTimes> batchTurns, floorTurns;
     QList<double> limitTurns;
     const QString batchSheet = sheets.filePath(QStringLiteral("batch.bmp"));
+    const QString floorSheet = sheets.filePath(QStringLiteral("floor.bmp"));
     for (int turn = 0; turn < options.turns; ++turn) {
         const auto driven = run(besideMe(QStringLiteral("quorbel_bench")),
                                 {QStringLiteral("--drive"), folder, rows, ours, rounds});
-        const auto batched = run(besideMe(QStringLiteral("quorbel_bench")),
-                                 {QStringLiteral("--batch"), folder, rows, batchSheet, rounds});
         const auto limit =
             run(besideMe(QStringLiteral("practical_limit")), {folder, rows, limitSheet, rounds});
+        const auto batch = timeProcess(besideMe(QStringLiteral("../src/quorbel-sheet")),
+                                       {folder, QStringLiteral("--rows"), rows,
+                                        QStringLiteral("-o"), batchSheet},
+                                       options.rounds);
+        const auto floor = timeProcess(besideMe(QStringLiteral("practical_limit")),
+                                       {folder, rows, floorSheet, QStringLiteral("0")},
+                                       options.rounds);
         const auto phases = driven ? PhaseTimes::parse(*driven) : std::nullopt;
-        const auto batch = batched ? PhaseTimes::parse(*batched) : std::nullopt;
-        if (!phases || !batch || !limit)
+        if (!phases || !limit || !batch || !floor)
             return std::nullopt;
         quorbelTurns.append(*phases);
-        batchTurns.append(*batch);
         limitTurns.append(limit->toDouble());
+        batchTurns.append(*batch);
+        floorTurns.append(*floor);
     }
+    const auto medianOf = [](QList<ProcessTimes> turns) {
+        std::sort(turns.begin(), turns.end(),
+                  [](const ProcessTimes &a, const ProcessTimes &b) { return a.ms < b.ms; });
+        return turns.at(turns.size() / 2);
+    };
     Figures figures;
     figures.quorbel = medianTurn(quorbelTurns);
-    figures.batch = medianTurn(batchTurns);
+    figures.batch = medianOf(batchTurns);
+    figures.floorProcess = medianOf(floorTurns);
     std::sort(limitTurns.begin(), limitTurns.end());
     figures.limit = limitTurns.at(limitTurns.size() / 2);
     figures.sameSheet = sameFile(ours, limitSheet);
@@ -190,14 +261,15 @@ std::optional<Options> parseOptions(const QStringList &arguments)
 
 void printHeading()
 {
-    std::printf("%-3s %6s %8s %4s %9s | %7s %5s %7s %7s %7s | %7s %6s %7s | %8s %7s | %6s %6s | "
-                "%-7s %s\n",
+    std::printf("%-5s %6s %7s %4s %9s | %7s %5s %7s %7s %7s | %7s %5s | %7s %7s %5s | %7s %6s "
+                "| %5s %5s %5s | %-5s %s\n",
                 "", "frames", "frame", "rows", "sheet", "walk-in", "rows", "Draw", "Save", "job",
-                "limit", "ratio", "over", "montage", "mont/Q", "peak", "sheet", "sheet", "montage");
-    std::printf("%-3s %6s %8s %4s %9s | %7s %5s %7s %7s %7s | %7s %6s %7s | %8s %7s | %6s %6s | "
-                "%-7s %s\n",
-                "", "", "", "", "", "ms", "ms", "ms", "ms", "ms", "ms", "", "ms", "ms", "", "MiB",
-                "MiB", "", "sheet");
+                "floor", "ratio", "sheet", "floor", "ratio", "montage", "mont/Q", "peak", "peak",
+                "sheet", "same", "montage");
+    std::printf("%-5s %6s %7s %4s %9s | %7s %5s %7s %7s %7s | %7s %5s | %7s %7s %5s | %7s %6s "
+                "| %5s %5s %5s | %-5s %s\n",
+                "", "", "", "", "", "ms", "ms", "ms", "ms", "ms", "ms", "", "process", "process",
+                "", "ms", "", "MiB", "MiB", "MiB", "bytes", "pixels");
 }
 
 void printRow(const Workload &workload, const Figures &figures)
@@ -210,21 +282,16 @@ void printRow(const Workload &workload, const Figures &figures)
     const QString montageTime = montage ? QString::number(figures.montage, 'f', 1) : u"-"_qs;
     const QString montageRatio =
         montage ? QString::number(figures.montage / q.job, 'f', 1) + u'x' : u"-"_qs;
-    std::printf("%-3s %6d %8s %4d %9s | %7.1f %5.1f %7.1f %7.1f %7.1f | %7.1f %5.2fx %+7.1f | "
-                "%8s %7s | %6.1f %6.1f | %-7s %s\n",
+    const ProcessTimes &b = figures.batch;
+    std::printf("%-5s %6d %7s %4d %9s | %7.1f %5.1f %7.1f %7.1f %7.1f | %7.1f %4.2fx | %7.1f "
+                "%7.1f %4.2fx | %7s %6s | %5.0f %5.0f %5.0f | %-5s %s\n",
                 qPrintable(workload.name), workload.frames, qPrintable(frame), workload.rows,
                 qPrintable(sheet), q.walkIn, q.rows, q.draw, q.save, q.job, figures.limit,
-                q.job / figures.limit, q.job - figures.limit, qPrintable(montageTime),
-                qPrintable(montageRatio), double(q.peakKiB) / 1024.0,
-                double(workload.sheetBytes()) / (1 << 20),
-                figures.sameSheet ? "same" : "DIFFERS", qPrintable(figures.montageSheet));
-    const PhaseTimes &b = figures.batch;
-    std::printf("%-34s | %7s %5s %7s %7s %7.1f | %7.1f %5.2fx %+7.1f | %8s %7s | "
-                "%6.1f %6.1f | %-7s %s\n",
-                "    quorbel-sheet", "", "", "", "", b.job, figures.limit,
-                b.job / figures.limit, b.job - figures.limit, "", "", double(b.peakKiB) / 1024.0,
-                double(workload.sheetBytes()) / (1 << 20),
-                figures.sameBatchSheet ? "same" : "DIFFERS", "");
+                q.job / figures.limit, b.ms, figures.floorProcess.ms, b.ms / figures.floorProcess.ms,
+                qPrintable(montageTime), qPrintable(montageRatio), double(q.peakKiB) / 1024.0,
+                double(b.peakKiB) / 1024.0, double(workload.sheetBytes()) / (1 << 20),
+                figures.sameSheet && figures.sameBatchSheet ? "yes" : "NO",
+                qPrintable(figures.montageSheet));
 }
 
 } // namespace
@@ -233,21 +300,21 @@ int main(int argc, char *argv[])
 {
     if (argc == 6 && qstrcmp(argv[1], "--drive") == 0)
         return driveQuorbel(argc, argv);
-    if (argc == 6 && qstrcmp(argv[1], "--batch") == 0)
-        return driveBatch(argc, argv);
 
     QCoreApplication application(argc, argv);
     const auto options = parseOptions(application.arguments());
     if (!options) {
-        std::fprintf(stderr, "usage: quorbel_bench [S|M|L|XL|W ...] [--rounds N] [--turns T] "
-                             "[--no-montage]\n");
+        std::fprintf(stderr, "usage: quorbel_bench [S|M|L|XL|W|1k|4k|16k|32k ...] [--rounds N] "
+                             "[--turns T] [--no-montage]\n");
         return 2;
     }
-    std::printf("Median of %d turns of %d rounds, page cache warm. job = walk-in + rows + Draw + Save; ratio and "
-                "over compare it with the practical limit;\nthe quorbel-sheet row is the same job "
-                "through the batch command's code. peak = peak resident memory;\nsheet = the sheet "
-                "byte for byte against the limit's.\n",
-                options->turns, options->rounds);
+    std::printf("Median of %d turns of %d rounds, page cache warm, on %u cores. job = the desktop's "
+                "walk-in + rows + Draw + Save;\nfloor = the same job on one core with nothing but "
+                "system calls and copies (practical_limit), in its own process\nwithout its start; "
+                "then quorbel-sheet and the floor again, each as a whole process started afresh.\n"
+                "peak = peak resident memory of the desktop program and of quorbel-sheet; same = "
+                "both sheets byte for byte the floor's.\n",
+                options->turns, options->rounds, std::thread::hardware_concurrency());
     printHeading();
     bool allSame = true;
     for (const Workload &workload : options->workloads) {

@@ -17,9 +17,19 @@ QList<Workload> allWorkloads()
     };
 }
 
+QList<Workload> scaleWorkloads()
+{
+    return {
+        {QStringLiteral("1k"), 1024, 16, 128},
+        {QStringLiteral("4k"), 4096, 16, 128},
+        {QStringLiteral("16k"), 16384, 16, 128},
+        {QStringLiteral("32k"), 32767, 16, 128},
+    };
+}
+
 std::optional<Workload> findWorkload(const QString &name)
 {
-    for (const Workload &workload : allWorkloads()) {
+    for (const Workload &workload : allWorkloads() + scaleWorkloads()) {
         if (workload.name.compare(name, Qt::CaseInsensitive) == 0)
             return workload;
     }

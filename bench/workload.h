@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cmath>
 #include <optional>
 
 // One benchmark workload: a folder of uncompressed 24-bit frames drawn into a sheet of so many
@@ -15,14 +16,18 @@ struct Workload
     int frameSize = 0;
     int rows = 0;
 
-    int framesPerRow() const { return frames / rows; }
+    // Rounded half to even, as the programs do.
+    int framesPerRow() const { return int(std::nearbyint(double(frames) / rows)); }
     int sheetWidth() const { return frameSize * framesPerRow(); }
     int sheetHeight() const { return frameSize * rows; }
     // The bytes of the sheet as a 24-bit bitmap's pixels.
     qint64 sheetBytes() const { return qint64((sheetWidth() * 3 + 3) & ~3) * sheetHeight(); }
 };
 
+// S to W, the workloads a plain run measures; then the scale, from a thousand frames to the most
+// the desktop program takes, run when named.
 QList<Workload> allWorkloads();
+QList<Workload> scaleWorkloads();
 std::optional<Workload> findWorkload(const QString &name);
 
 // Writes the workload's frames, f0001.bmp onwards, with pixels that differ from frame to frame
