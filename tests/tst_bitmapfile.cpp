@@ -2,6 +2,7 @@
 // bytes of a saved sheet, and what a save through a link leaves.
 
 #include "core/bitmapfile.h"
+#include "core/framereader.h"
 #include "core/bmpdecoder.h"
 #include "core/runtimeerror.h"
 #include "core/picture.h"
@@ -64,7 +65,7 @@ void TestBitmapFile::loadErrors()
     quorbel::Picture image = framePicture(1, {5, 3});
     int raised = 0;
     try {
-        quorbel::BitmapReader().read(dir.filePath(name), image);
+        quorbel::FrameReader().read(dir.filePath(name), image);
     } catch (const quorbel::RuntimeError &e) {
         raised = e.number();
     }
@@ -127,7 +128,7 @@ void TestBitmapFile::readersWorkOnSeveralThreadsAtOnce()
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
-            quorbel::BitmapReader reader;
+            quorbel::FrameReader reader;
             quorbel::Picture picture;
             for (int round = 0; round < 200; ++round) {
                 const int i = (round * 5 + t) % 24;

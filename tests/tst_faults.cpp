@@ -53,12 +53,13 @@ void TestFaults::failedWriteLeavesTheOldFile_data()
     row("settings cut short by a file-size limit", "settings", "size limit", settings);
     row("settings onto a full disk", "settings", "full volume", settings);
     row("quorbel-sheet over a read-only file", "sheet", "immutable",
-        u"<target>: Permission denied70\n"_s);
-    row("quorbel-sheet onto a full disk", "sheet", "full volume", u"<target>: Disk full61\n"_s);
+        u"quorbel-sheet: <target>: Permission denied \\(error 70\\)\n"_s);
+    row("quorbel-sheet onto a full disk", "sheet", "full volume",
+        u"quorbel-sheet: <target>: Disk full \\(error 61\\)\n"_s);
     row("quorbel-sheet into a missing folder", "sheet", "missing folder",
-        u"<target>: Path not found76\n"_s);
+        u"quorbel-sheet: <target>: Path not found \\(error 76\\)\n"_s);
     row("quorbel-sheet into a folder refusing new files", "sheet", "refusing folder",
-        u"<target>: Path/File access error75\n"_s);
+        u"quorbel-sheet: <target>: Path/File access error \\(error 75\\)\n"_s);
 }
 
 void TestFaults::failedWriteLeavesTheOldFile()

@@ -284,11 +284,11 @@ void TestSheet::drawWithoutWholeSheet()
     QCOMPARE(entries(out.path()), QStringList());
     // quorbel-sheet has no 16-bit coordinates: it makes the whole of a sheet beyond them.
     if (const int perRow = nav.lblFramesPerRow->text().toInt(); perRow * frameSize.width() > 32767) {
-        QCOMPARE(sheetCommand({folder.path(), u"--rows"_s, rows, u"-o"_s, out.filePath(u"wide"_s)}), 0);
+        QCOMPARE(sheetCommand({folder.path(), u"--rows"_s, rows, u"-o"_s, out.filePath(u"wide.bmp"_s)}), 0);
         QList<Frame> all;
         for (int i = 0; i < frames; ++i)
             all.append({frameSize, framePixels(i)});
-        QCOMPARE(imageDifference(readBmp24(readAll(out.filePath(u"wide"_s))),
+        QCOMPARE(imageDifference(readBmp24(readAll(out.filePath(u"wide.bmp"_s))),
                                  paintSheet(all, frameSize, perRow, rows.toInt())),
                  QString());
     }

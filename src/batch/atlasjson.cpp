@@ -20,7 +20,8 @@ QJsonObject rectObject(const QRect &rect)
 
 } // namespace
 
-QByteArray atlasJson(const SheetPlan &plan, const QList<QSize> &frameSizes, const QString &imageName)
+QByteArray atlasJson(const SheetPlan &plan, const QList<QSize> &frameSizes, const QString &imageName,
+                     bool transparency)
 {
     const quorbel::SheetGrid &grid = plan.grid;
     QJsonObject frames;
@@ -37,7 +38,7 @@ QByteArray atlasJson(const SheetPlan &plan, const QList<QSize> &frameSizes, cons
     const QJsonObject meta{{u"app"_s, u"quorbel-sheet"_s},
                            {u"version"_s, QStringLiteral(QUORBEL_VERSION)},
                            {u"image"_s, imageName},
-                           {u"format"_s, u"RGB888"_s},
+                           {u"format"_s, transparency ? u"RGBA8888"_s : u"RGB888"_s},
                            {u"size"_s, sizeObject(grid.sheetSize())},
                            {u"scale"_s, u"1"_s}};
     return QJsonDocument(QJsonObject{{u"frames"_s, frames}, {u"meta"_s, meta}}).toJson();

@@ -2,12 +2,14 @@
 
 #include "batch/atlasjson.h"
 #include "batch/sheetplan.h"
-#include "core/bitmapfile.h"
+#include "core/bmpencoder.h"
+#include "core/framereader.h"
 #include "core/pngfile.h"
 #include "core/replacefile.h"
 #include "core/sheetcompose.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -24,14 +26,26 @@ QString sizeText(QSize size)
     return u"%1x%2"_s.arg(size.width()).arg(size.height());
 }
 
+// "1 frame", "2 frames".
+QString frames(qsizetype count)
+{
+    return count == 1 ? u"1 frame"_s : u"%1 frames"_s.arg(count);
+}
+
+// Everything the command says starts with its name, so a build log shows where it came from.
+void say(QTextStream &stream, const QString &text)
+{
+    stream << "quorbel-sheet: " << text << '\n';
+}
+
 // The warnings a sheet earns: frames the grid leaves out, frames of another size than the first.
 QStringList warnings(const SheetPlan &plan, const QList<QSize> &sizes)
 {
     const Shortfall shortfall = shortfallOf(plan.names, plan.grid, sizes);
     QStringList found;
     if (!shortfall.leftOut.isEmpty())
-        found.append(u"%1 frames left out, the grid of %2 rows of %3 has %4 cells: %5"_s
-                         .arg(shortfall.leftOut.size())
+        found.append(u"%1 left out, the grid of %2 rows of %3 has %4 cells: %5"_s
+                         .arg(frames(shortfall.leftOut.size()))
                          .arg(plan.grid.rows)
                          .arg(plan.grid.perRow)
                          .arg(plan.grid.cells())
@@ -40,25 +54,48 @@ QStringList warnings(const SheetPlan &plan, const QList<QSize> &sizes)
     for (const auto &[name, size] : shortfall.otherSize)
         otherSize.append(name + u" is "_s + sizeText(size));
     if (!otherSize.isEmpty())
-        found.append(u"%1 frames differ in size from the first, %2: %3"_s.arg(otherSize.size())
-                         .arg(sizeText(plan.grid.cell), otherSize.join(u", "_s)));
+        found.append(u"%1 in size from the first, %2: %3"_s
+                         .arg(otherSize.size() == 1 ? u"1 frame differs"_s
+                                                    : u"%1 frames differ"_s.arg(otherSize.size()),
+                              sizeText(plan.grid.cell), otherSize.join(u", "_s)));
     return found;
-}
-
-void writePng(const Picture &sheet, const QString &path)
-{
-    replaceFile(path, 0, [&sheet](const ByteSink &sink) { encodePng(sheet, sink); });
 }
 
 void writeBytes(const QByteArray &bytes, const QString &path)
 {
-    replaceFile(path, bytes.size(), [&bytes](const ByteSink &sink) { sink({QByteArrayView(bytes)}); });
+    replaceFile(path, bytes.size(), [&bytes](const ByteSink &sink) { sink({bytes}); });
+}
+
+// The sheet, as a file replaced whole or on standard output.
+void writeSheet(const Picture &sheet, const SheetOptions &options)
+{
+    const auto encode = [&](const ByteSink &sink) {
+        if (options.png)
+            encodePng(sheet, sink);
+        else
+            encodeBmp24(sheet, sink);
+    };
+    if (!options.toStandardOutput()) {
+        replaceFile(options.output, options.png ? 0 : bmp24FileSize(sheet), encode);
+        return;
+    }
+    QFile output;
+    if (!output.open(stdout, QIODevice::WriteOnly))
+        raise(err::PathFileAccessError);
+    encode([&output](const QList<QByteArrayView> &pieces) {
+        for (QByteArrayView piece : pieces) {
+            if (output.write(piece.data(), piece.size()) != piece.size())
+                raise(err::PathFileAccessError);
+        }
+    });
+    if (!output.flush())
+        raise(err::PathFileAccessError);
 }
 
 int finish(const QStringList &found, const SheetOptions &options, QTextStream &err)
 {
     for (const QString &warning : found)
-        err << "warning: " << warning << '\n';
+        say(err, u"warning: "_s + warning);
     return options.strict && !found.isEmpty() ? Warned : Done;
 }
 
@@ -67,22 +104,24 @@ int check(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
 {
     QList<QSize> sizes;
     bool failed = false;
-    BitmapReader reader;
+    FrameReader reader;
     Picture frame;
     for (const QString &name : plan.drawn()) {
         try {
             reader.read(QDir(plan.folder).filePath(name), frame);
             sizes.append(frame.size());
         } catch (const RuntimeError &error) {
-            err << name << ": " << error.descriptionAndNumber() << '\n';
+            say(err, name + u": "_s + readable(error));
             sizes.append(QSize());
             failed = true;
         }
     }
     if (failed)
         return Failed;
-    out << plan.folder << ": " << sizes.size() << " frames read, " << plan.grid.rows
-        << " rows of " << plan.grid.perRow << ", " << sizeText(plan.grid.sheetSize()) << '\n';
+    say(out, u"%1: %2 read, %3 rows of %4, %5"_s.arg(plan.folder, frames(sizes.size()))
+                 .arg(plan.grid.rows)
+                 .arg(plan.grid.perRow)
+                 .arg(sizeText(plan.grid.sheetSize())));
     return finish(warnings(plan, sizes), options, err);
 }
 
@@ -92,35 +131,40 @@ int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
     Composition composed;
     Picture sheet;
     try {
-        sheet = Picture(grid.sheetSize());
+        // A PNG keeps the frames' transparency, and what no frame covers is see-through.
+        sheet = Picture(grid.sheetSize(),
+                        options.png ? Picture::Format::Bgra32 : Picture::Format::Bgr24);
         QStringList paths;
         for (const QString &name : plan.drawn())
             paths.append(QDir(plan.folder).filePath(name));
-        composed = composeSheet(paths, grid, sheet);
+        composed = composeSheet(paths, grid, sheet, options.extrude);
     } catch (const FrameFailure &failure) {
-        err << plan.names.at(failure.index) << ": " << failure.error.descriptionAndNumber() << '\n';
+        say(err, plan.names.at(failure.index) + u": "_s + readable(failure.error));
         return Failed;
     } catch (const std::bad_alloc &) {
-        err << "no room for a sheet of " << sizeText(grid.sheetSize()) << ": "
-            << RuntimeError(err::OutOfMemory).descriptionAndNumber() << '\n';
+        say(err, u"no room for a sheet of %1: %2"_s.arg(sizeText(grid.sheetSize()),
+                                                         readable(RuntimeError(err::OutOfMemory))));
         return Failed;
     }
+    if (options.transparent)
+        makeTransparent(sheet, *options.transparent);
     QString writing = options.output;
     try {
-        if (options.png)
-            writePng(sheet, options.output);
-        else
-            saveBitmapFile(sheet, options.output);
+        writeSheet(sheet, options);
         writing = options.json;
         if (!options.json.isEmpty())
-            writeBytes(atlasJson(plan, composed.frameSizes, QFileInfo(options.output).fileName()),
+            writeBytes(atlasJson(plan, composed.frameSizes, QFileInfo(options.output).fileName(),
+                                 options.png),
                        options.json);
     } catch (const RuntimeError &error) {
-        err << writing << ": " << error.descriptionAndNumber() << '\n';
+        say(err, writing + u": "_s + readable(error));
         return Failed;
     }
-    out << options.output << ": " << composed.frameSizes.size() << " frames, " << grid.rows
-        << " rows of " << grid.perRow << ", " << sizeText(sheet.size()) << '\n';
+    if (!options.toStandardOutput()) // where the sheet itself went
+        say(out, u"%1: %2, %3 rows of %4, %5"_s.arg(options.output, frames(composed.frameSizes.size()))
+                     .arg(grid.rows)
+                     .arg(grid.perRow)
+                     .arg(sizeText(sheet.size())));
     return finish(warnings(plan, composed.frameSizes), options, err);
 }
 
@@ -130,7 +174,8 @@ int runSheetCommand(const QStringList &arguments, QTextStream &out, QTextStream 
 {
     const auto parsed = parseSheetOptions(arguments);
     if (const QString *mistake = std::get_if<QString>(&parsed)) {
-        err << "quorbel-sheet: " << *mistake << "\nTry quorbel-sheet --help\n";
+        say(err, *mistake);
+        err << "Try quorbel-sheet --help\n";
         return Failed;
     }
     const SheetOptions &options = std::get<SheetOptions>(parsed);
@@ -142,9 +187,13 @@ int runSheetCommand(const QStringList &arguments, QTextStream &out, QTextStream 
         out << "quorbel-sheet " QUORBEL_VERSION "\n";
         return Done;
     }
+    if (!options.check && !options.toStandardOutput() && QFileInfo(options.output).isDir()) {
+        say(err, options.output + u": a folder; give the sheet's file name"_s);
+        return Failed;
+    }
     const auto planned = planSheet(options);
     if (const QString *problem = std::get_if<QString>(&planned)) {
-        err << *problem << '\n';
+        say(err, *problem);
         return Failed;
     }
     const SheetPlan &plan = std::get<SheetPlan>(planned);

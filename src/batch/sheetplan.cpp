@@ -1,6 +1,6 @@
 #include "batch/sheetplan.h"
 
-#include "core/bitmapfile.h"
+#include "core/framereader.h"
 #include "core/folderlisting.h"
 #include "core/naturalorder.h"
 #include "core/picture.h"
@@ -15,8 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString FramePattern = u"*.bmp"_s;
 
 using namespace quorbel;
 
@@ -42,29 +40,41 @@ qsizetype roundedUp(qsizetype count, qsizetype by)
 
 } // namespace
 
+// "Invalid picture (error 481)": readable where the desktop program's messages join the two.
+QString readable(const RuntimeError &error)
+{
+    return u"%1 (error %2)"_s.arg(error.description()).arg(error.number());
+}
+
 std::variant<SheetPlan, QString> planSheet(const SheetOptions &options)
 {
-    if (!QFileInfo(options.folder).isDir())
-        return options.folder + u": "_s + errorDescription(err::PathNotFound)
-            + QString::number(err::PathNotFound);
+    const QFileInfo folder(options.folder);
+    if (!folder.exists())
+        return options.folder + u": "_s + readable(RuntimeError(err::PathNotFound));
+    if (!folder.isDir())
+        return options.folder + u": not a folder of frames"_s;
     // The folder is listed once; the cell comes from the frame the file list would show first.
-    const QStringList listed = matchingFiles(options.folder, FramePattern, Order::FileSystem);
+    const QStringList listed = matchingFiles(options.folder, options.framePatterns, Order::FileSystem);
     SheetPlan plan;
     plan.folder = options.folder;
     plan.names = orderedNames(listed, options);
     if (plan.names.isEmpty())
-        return options.folder + u": no .bmp frames"_s;
+        return options.folder + u": no frames, no file named "_s
+            + options.framePatterns.join(u" or "_s);
     if (plan.names.size() > 32767)
         return options.folder + u": more than 32767 frames"_s;
 
     const QString first = sortedByName(listed).constFirst();
     try {
-        plan.grid.cell = loadBitmapFile(QDir(options.folder).filePath(first)).size();
+        FrameReader reader;
+        const QString path = QDir(options.folder).filePath(first);
+        plan.grid.cell = frameSize(path, reader.load(path));
     } catch (const RuntimeError &error) {
-        return first + u": "_s + error.descriptionAndNumber();
+        return first + u": "_s + readable(error);
     }
 
     SheetGrid &grid = plan.grid;
+    grid.padding = options.padding;
     const auto frames = plan.names.size();
     const int value = options.gridValue;
     switch (options.grid) {
@@ -79,9 +89,11 @@ std::variant<SheetPlan, QString> planSheet(const SheetOptions &options)
         grid.rows = int(roundedUp(frames, grid.perRow));
         break;
     case SheetOptions::Grid::MaxWidth: {
-        const qsizetype fitting = std::min<qsizetype>(value / grid.cell.width(), frames);
-        if (fitting == 0)
-            return u"a frame is %1 pixels wide, more than --max-width %2"_s
+        // Columns of cell and padding, and the padding that closes the row.
+        const qsizetype fitting = std::min<qsizetype>(
+            (value - grid.padding) / (grid.cell.width() + grid.padding), frames);
+        if (fitting <= 0)
+            return u"a frame is %1 pixels wide, with padding more than --max-width %2"_s
                 .arg(grid.cell.width())
                 .arg(value);
         grid.rows = int(roundedUp(frames, fitting));

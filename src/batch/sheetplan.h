@@ -2,6 +2,7 @@
 
 #include "batch/sheetoptions.h"
 #include "core/grid.h"
+#include "core/runtimeerror.h"
 
 #include <QStringList>
 
@@ -19,6 +20,9 @@ struct SheetPlan
     // The frames the grid draws: every frame, unless it has fewer cells.
     QStringList drawn() const { return names.mid(0, std::min(names.size(), grid.cells())); }
 };
+
+// "Invalid picture (error 481)".
+QString readable(const quorbel::RuntimeError &error);
 
 // The plan, or the message that says why there is none. The frames and their order are those of
 // the desktop program's Draw, the cell the size of the first frame its file list shows.

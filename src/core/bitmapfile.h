@@ -1,31 +1,12 @@
 #pragma once
 
-#include <QByteArray>
-#include <QByteArrayView>
-
 class QString;
 
 namespace quorbel {
 
 class Picture;
 
-// Reads bitmap files one after another into pictures, through a buffer of its own, so that
-// reading frame after frame allocates nothing once the buffer has grown to the frame size. A
-// reader serves one thread at a time; several readers may read at once.
-class BitmapReader
-{
-public:
-    // 76 when the folder is missing, 53 when the file is, 70 or 75 when it cannot be read, 481
-    // when its content is not a bitmap Quorbel reads. Only a regular file is opened for reading at
-    // all: a folder is 70, a named pipe or a device 75. The picture is reused as decodeBmp does.
-    void read(const QString &path, Picture &picture);
-    // The file's bytes, valid until the next read; raises what read does for the file itself.
-    QByteArrayView load(const QString &path);
-
-private:
-    QByteArray m_buffer;
-};
-
+// Loads a bitmap file, with the errors FrameReader::read raises.
 Picture loadBitmapFile(const QString &path);
 
 // Saves the picture as a 24-bit bitmap under exactly this name, replacing the file whole or not

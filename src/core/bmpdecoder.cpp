@@ -358,7 +358,8 @@ void decodeBmp(QByteArrayView file, uchar *first, qsizetype stride)
 void decodeBmp(QByteArrayView file, Picture &picture)
 {
     const QSize size = bmpSize(file);
-    if (picture.size() != size || !picture.isDetached()) {
+    if (picture.size() != size || picture.format() != Picture::Format::Bgr24
+        || !picture.isDetached()) {
         picture = Picture();
         try {
             picture = Picture(size);

@@ -56,9 +56,14 @@ QStringList sortedByName(QStringList names)
     return sorted;
 }
 
-QStringList matchingFiles(const QString &folder, const QString &pattern, Order order)
+QStringList matchingFiles(const QString &folder, const QStringList &patterns, Order order)
 {
-    QStringList names = entriesOfKind(folder, sys::EntryKind::File, patternTest(pattern));
+    std::vector<std::function<bool(const QString &)>> tests;
+    for (const QString &pattern : patterns)
+        tests.push_back(patternTest(pattern));
+    QStringList names = entriesOfKind(folder, sys::EntryKind::File, [&](const QString &name) {
+        return std::any_of(tests.cbegin(), tests.cend(), [&](const auto &test) { return test(name); });
+    });
     return order == Order::Sorted ? sortedByName(std::move(names)) : names;
 }
 

@@ -5,11 +5,11 @@
 
 namespace quorbel {
 
-// The files of a folder that a wildcard pattern selects: regular files that are not hidden,
-// matched without regard to letter case. The file list and the enumeration both use this,
-// so they never disagree on which files match.
+// The files of a folder that any of the wildcard patterns selects: regular files that are not
+// hidden, matched without regard to letter case. The file list, the enumeration and
+// quorbel-sheet all use this, so they never disagree on which files match.
 enum class Order { Sorted, FileSystem };
-QStringList matchingFiles(const QString &folder, const QString &pattern, Order order);
+QStringList matchingFiles(const QString &folder, const QStringList &patterns, Order order);
 // Names in the order the file list shows them: by name without regard to case.
 QStringList sortedByName(QStringList names);
 

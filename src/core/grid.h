@@ -14,18 +14,25 @@ inline Int16 framesPerRow(Int16 frames, Int16 rows)
     return toInt16(double(frames) / double(rows));
 }
 
-// Where the frames of a sheet go: cells of one size, perRow to a row, filled in drawing order.
+// Where the frames of a sheet go: cells of one size, perRow to a row, filled in drawing order,
+// with padding pixels between the cells and around them.
 struct SheetGrid
 {
     QSize cell;
     int perRow = 0;
     int rows = 0;
+    int padding = 0;
 
     qsizetype cells() const { return qsizetype(perRow) * rows; }
-    QSize sheetSize() const { return {cell.width() * perRow, cell.height() * rows}; }
+    QSize sheetSize() const
+    {
+        return {cell.width() * perRow + padding * (perRow + 1),
+                cell.height() * rows + padding * (rows + 1)};
+    }
     QPoint cellAt(qsizetype index) const
     {
-        return {int(index % perRow) * cell.width(), int(index / perRow) * cell.height()};
+        return {padding + int(index % perRow) * (cell.width() + padding),
+                padding + int(index / perRow) * (cell.height() + padding)};
     }
 };
 

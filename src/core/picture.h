@@ -8,20 +8,25 @@ namespace quorbel {
 
 // A picture held the way a 24-bit bitmap stores its rows: blue, green, red, each row padded to
 // four bytes with zeros, so its bytes depend on its pixels alone. Frames decode straight into this
-// layout, are copied into a sheet a row at a time, and the sheet goes to disk as it is. Copies
-// share their pixels until one of them is written to.
+// layout, are copied into a sheet a row at a time, and the sheet goes to disk as it is. A picture
+// with transparency holds blue, green, red and alpha, the way PNG files are written from it.
+// Copies share their pixels until one of them is written to.
 class Picture
 {
 public:
+    enum class Format { Bgr24, Bgra32 };
+
     Picture() = default;
-    // All black; std::bad_alloc when memory is short.
-    explicit Picture(QSize size);
+    // All black, and fully transparent where there is alpha; std::bad_alloc when memory is short.
+    explicit Picture(QSize size, Format format = Format::Bgr24);
 
     bool isNull() const { return m_size.isEmpty(); }
     QSize size() const { return m_size; }
     int width() const { return m_size.width(); }
     int height() const { return m_size.height(); }
     QRect rect() const { return {QPoint(0, 0), m_size}; }
+    Format format() const { return m_format; }
+    int bytesPerPixel() const { return m_format == Format::Bgr24 ? 3 : 4; }
     qsizetype bytesPerLine() const { return m_stride; }
 
     const uchar *constBits() const;
@@ -35,17 +40,23 @@ public:
 
     friend bool operator==(const Picture &a, const Picture &b)
     {
-        return a.m_size == b.m_size && a.m_pixels == b.m_pixels;
+        return a.m_size == b.m_size && a.m_format == b.m_format && a.m_pixels == b.m_pixels;
     }
 
 private:
     QSize m_size{0, 0};
+    Format m_format = Format::Bgr24;
     qsizetype m_stride = 0;
     QByteArray m_pixels;
 };
 
 // Copies the picture's pixels at their natural size with the top-left corner at `at` of the
 // target: no blending, and what falls outside the target is cut off. Returns the part written.
+// Into a target without transparency a see-through pixel goes in over black; a pixel without
+// transparency goes into one with it fully opaque.
 QRect copyPicture(const Picture &picture, Picture &target, QPoint at);
+
+// Every pixel of exactly this colour, 0xRRGGBB, becomes fully transparent.
+void makeTransparent(Picture &picture, quint32 colour);
 
 } // namespace quorbel

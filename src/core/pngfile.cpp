@@ -6,6 +6,10 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstring>
+#include <functional>
+#include <new>
+#include <vector>
 #include <exception>
 
 namespace quorbel {
@@ -48,9 +52,10 @@ bool writeRows(png_structp png, png_infop info, const Picture &picture, png_byte
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
+    const bool alpha = picture.format() == Picture::Format::Bgra32;
     png_set_IHDR(png, info, png_uint_32(picture.width()), png_uint_32(picture.height()), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+                 alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     png_set_bgr(png); // a picture's rows are blue, green, red: no copy to turn them round
     png_write_image(png, rows);
@@ -58,7 +63,130 @@ bool writeRows(png_structp png, png_infop info, const Picture &picture, png_byte
     return true;
 }
 
+// No frame comes near these, as for bitmaps: a header claiming more is refused before anything
+// is allocated.
+constexpr png_uint_32 MaxSide = 32767;
+constexpr qint64 MaxPixels = qint64(1) << 25;
+
+struct Input
+{
+    QByteArrayView file;
+    qsizetype at = 0;
+};
+
+void readBytes(png_structp png, png_bytep data, png_size_t length)
+{
+    auto *input = static_cast<Input *>(png_get_io_ptr(png));
+    if (qsizetype(length) > input->file.size() - input->at)
+        png_error(png, "cut short");
+    std::memcpy(data, input->file.data() + input->at, length);
+    input->at += qsizetype(length);
+}
+
+void quiet(png_structp, png_const_charp) {}
+
+// Reads the headers and sets the transformations to 8-bit blue, green, red and alpha. With rows,
+// reads the pixels into them too; false for anything libpng refuses.
+bool readPng(png_structp png, png_infop info, QSize &size, png_bytepp rows)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_set_user_limits(png, MaxSide, MaxSide);
+    png_read_info(png, info);
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    if (qint64(width) * height > MaxPixels)
+        return false;
+    size = QSize(int(width), int(height));
+    if (!rows)
+        return true;
+    png_set_expand(png);
+    png_set_scale_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_bgr(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != png_size_t(width) * 4)
+        return false;
+    png_read_image(png, rows);
+    png_read_end(png, nullptr);
+    return true;
+}
+
+// The frame's size, and with rows its pixels; 481 for a file that is no PNG Quorbel reads.
+QSize readPngFile(QByteArrayView file, const std::function<png_bytepp(QSize)> &rowsFor)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, quiet);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        raise(err::OutOfMemory);
+    }
+    Input input{file};
+    png_set_read_fn(png, &input, readBytes);
+    QSize size;
+    bool read = file.startsWith("\x89PNG\r\n\x1a\n") && readPng(png, info, size, nullptr);
+    png_bytepp rows = nullptr;
+    if (read && rowsFor) {
+        try {
+            rows = rowsFor(size);
+        } catch (...) {
+            png_destroy_read_struct(&png, &info, nullptr);
+            throw;
+        }
+        // The headers again, now with the pixels: a second struct costs less than keeping
+        // libpng's state across the allocation.
+        png_destroy_read_struct(&png, &info, nullptr);
+        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, quiet);
+        info = png ? png_create_info_struct(png) : nullptr;
+        input.at = 0;
+        if (info) {
+            png_set_read_fn(png, &input, readBytes);
+            read = readPng(png, info, size, rows);
+        }
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    if (!read)
+        raise(err::InvalidPicture);
+    return size;
+}
+
 } // namespace
+
+QSize pngSize(QByteArrayView file)
+{
+    return readPngFile(file, {});
+}
+
+void decodePng(QByteArrayView file, uchar *first, qsizetype stride)
+{
+    std::vector<png_bytep> rows;
+    readPngFile(file, [&](QSize size) {
+        for (int y = 0; y < size.height(); ++y)
+            rows.push_back(first + y * stride);
+        return rows.data();
+    });
+}
+
+void decodePng(QByteArrayView file, Picture &picture)
+{
+    std::vector<png_bytep> rows;
+    readPngFile(file, [&](QSize size) {
+        if (picture.size() != size || picture.format() != Picture::Format::Bgra32
+            || !picture.isDetached()) {
+            picture = Picture();
+            try {
+                picture = Picture(size, Picture::Format::Bgra32);
+            } catch (const std::bad_alloc &) {
+                raise(err::OutOfMemory);
+            }
+        }
+        for (int y = 0; y < size.height(); ++y)
+            rows.push_back(picture.scanLine(y));
+        return rows.data();
+    });
+}
 
 void encodePng(const Picture &picture, const ByteSink &sink)
 {

@@ -1,7 +1,8 @@
 #include "core/sheetcompose.h"
 
-#include "core/bitmapfile.h"
 #include "core/bmpdecoder.h"
+#include "core/framereader.h"
+#include "core/pngfile.h"
 
 #include <algorithm>
 #include <atomic>
@@ -25,9 +26,8 @@ public:
     ParallelReading(const QStringList &frames, const SheetGrid &grid, Picture &sheet)
         : m_frames(frames)
         , m_grid(grid)
-        , m_stride(sheet.bytesPerLine())
-        , m_sheet(sheet.isNull() ? nullptr : sheet.scanLine(0))
-        , m_sheetRect(sheet.rect())
+        , m_sheet(sheet)
+        , m_bits(sheet.isNull() ? nullptr : sheet.scanLine(0))
         , m_sizes(size_t(frames.size()))
         , m_failed(frames.size())
         , m_firstOther(frames.size())
@@ -49,18 +49,30 @@ public:
 private:
     void work()
     {
-        BitmapReader reader;
+        FrameReader reader;
+        Picture frame;
+        const bool pngSheet = m_sheet.format() == Picture::Format::Bgra32;
         for (qsizetype k = m_next++; k < m_frames.size() && k < m_failed; k = m_next++) {
+            const QString &path = m_frames.at(k);
             try {
-                const QByteArrayView file = reader.load(m_frames.at(k));
-                const QSize size = bmpSize(file);
+                const QByteArrayView file = reader.load(path);
+                const QSize size = frameSize(path, file);
                 m_sizes[size_t(k)] = size;
                 const QRect cell(m_grid.cellAt(k), m_grid.cell);
-                if (size != m_grid.cell || !m_sheetRect.contains(cell)) {
+                if (size != m_grid.cell || !m_sheet.rect().contains(cell)) {
                     lower(m_firstOther, k);
                     continue;
                 }
-                decodeBmp(file, m_sheet + cell.y() * m_stride + cell.x() * 3, m_stride);
+                uchar *first = placeOf(cell.topLeft());
+                if (isPngName(path) == pngSheet) {
+                    if (pngSheet)
+                        decodePng(file, first, m_sheet.bytesPerLine());
+                    else
+                        decodeBmp(file, first, m_sheet.bytesPerLine());
+                    continue;
+                }
+                decodeFrame(path, file, frame);
+                copyInto(frame, cell);
             } catch (const RuntimeError &error) {
                 const std::lock_guard lock(m_failureLock);
                 if (k < m_failed) {
@@ -71,6 +83,23 @@ private:
         }
     }
 
+    // The threads write the sheet's pixels through one pointer taken before they started, each
+    // into cells of its own, so no write goes through the sheet's copy-on-write.
+    uchar *placeOf(QPoint at) const
+    {
+        return m_bits + at.y() * m_sheet.bytesPerLine() + at.x() * m_sheet.bytesPerPixel();
+    }
+
+    // A frame of the cell's size but the other format, converted into its cell.
+    void copyInto(const Picture &frame, QRect cell)
+    {
+        Picture converted(cell.size(), m_sheet.format());
+        copyPicture(frame, converted, QPoint(0, 0));
+        for (int y = 0; y < cell.height(); ++y)
+            std::memcpy(placeOf(cell.topLeft() + QPoint(0, y)), converted.constScanLine(y),
+                        size_t(cell.width()) * size_t(m_sheet.bytesPerPixel()));
+    }
+
     static void lower(std::atomic<qsizetype> &lowest, qsizetype value)
     {
         for (qsizetype now = lowest; value < now && !lowest.compare_exchange_weak(now, value);) {
@@ -79,9 +108,8 @@ private:
 
     const QStringList &m_frames;
     const SheetGrid &m_grid;
-    const qsizetype m_stride;
-    uchar *const m_sheet;
-    const QRect m_sheetRect;
+    const Picture &m_sheet;
+    uchar *const m_bits;
     std::vector<QSize> m_sizes; // each element written by the one thread that read its frame
     std::atomic<qsizetype> m_next = 0;
     std::atomic<qsizetype> m_failed;
@@ -94,12 +122,41 @@ void blacken(Picture &sheet, QRect area)
 {
     area &= sheet.rect();
     for (int y = area.top(); y <= area.bottom(); ++y)
-        std::memset(sheet.scanLine(y) + area.x() * 3, 0, size_t(area.width()) * 3);
+        std::memset(sheet.scanLine(y) + area.x() * sheet.bytesPerPixel(), 0,
+                    size_t(area.width()) * size_t(sheet.bytesPerPixel()));
+}
+
+// The frame's outermost pixels repeated outward, `by` times on every side, as far as the sheet
+// goes: first the left and right columns, then the top and bottom rows with them, so the corners
+// take the corner pixels.
+void extrude(Picture &sheet, QRect frame, int by)
+{
+    frame &= sheet.rect();
+    if (frame.isEmpty() || by == 0)
+        return;
+    const int pixel = sheet.bytesPerPixel();
+    const int left = std::max(0, frame.left() - by);
+    const int right = std::min(sheet.width() - 1, frame.right() + by);
+    for (int y = frame.top(); y <= frame.bottom(); ++y) {
+        uchar *row = sheet.scanLine(y);
+        for (int x = left; x < frame.left(); ++x)
+            std::memcpy(row + x * pixel, row + frame.left() * pixel, size_t(pixel));
+        for (int x = frame.right() + 1; x <= right; ++x)
+            std::memcpy(row + x * pixel, row + frame.right() * pixel, size_t(pixel));
+    }
+    const size_t span = size_t(right - left + 1) * size_t(pixel);
+    for (int y = std::max(0, frame.top() - by); y < frame.top(); ++y)
+        std::memcpy(sheet.scanLine(y) + left * pixel, sheet.constScanLine(frame.top()) + left * pixel,
+                    span);
+    for (int y = frame.bottom() + 1; y <= std::min(sheet.height() - 1, frame.bottom() + by); ++y)
+        std::memcpy(sheet.scanLine(y) + left * pixel,
+                    sheet.constScanLine(frame.bottom()) + left * pixel, span);
 }
 
 } // namespace
 
-Composition composeSheet(const QStringList &frames, const SheetGrid &grid, Picture &sheet)
+Composition composeSheet(const QStringList &frames, const SheetGrid &grid, Picture &sheet,
+                         int extrusion)
 {
     const ParallelReading reading(frames, grid, sheet);
     const qsizetype failed = reading.failed();
@@ -113,10 +170,10 @@ Composition composeSheet(const QStringList &frames, const SheetGrid &grid, Pictu
         done.frameSizes.append(reading.sizeOf(k));
     // A frame of another size can reach into the cells after its own: from the first of them on,
     // every frame is painted once more, one after the other, over those before it.
-    BitmapReader reader;
+    FrameReader reader;
     for (qsizetype k = reading.firstOther(); k < failed; ++k) {
         try {
-            reader.read(frames.at(k), done.lastFrame);
+            decodeFrame(frames.at(k), reader.load(frames.at(k)), done.lastFrame);
         } catch (const RuntimeError &error) {
             throw FrameFailure{k, error};
         }
@@ -124,6 +181,8 @@ Composition composeSheet(const QStringList &frames, const SheetGrid &grid, Pictu
     }
     if (failed < frames.size())
         throw FrameFailure{failed, reading.failure()};
+    for (qsizetype k = 0; k < frames.size(); ++k)
+        extrude(sheet, QRect(grid.cellAt(k), done.frameSizes.at(k)), extrusion);
     if (!frames.isEmpty() && reading.firstOther() == frames.size())
         done.lastFrame = sheet.copy(QRect(grid.cellAt(frames.size() - 1), grid.cell));
     return done;

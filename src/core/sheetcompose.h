@@ -27,10 +27,13 @@ struct Composition
 
 // Paints the frame files, in drawing order, into the sheet at the grid's cells: each at its
 // natural size with its corner at its cell's, later ones over earlier ones, what falls outside the
-// sheet cut off, the rest of the sheet left as it is. Reading stops at the first frame that
-// cannot be read: the frames before it stay painted, and FrameFailure is thrown. Both programs
-// make their sheets here, the desktop Draw with its own limits checked first.
-Composition composeSheet(const QStringList &frames, const SheetGrid &grid, Picture &sheet);
+// sheet cut off, the rest of the sheet left as it is. A file named .png is read as PNG, any other
+// as a bitmap. Reading stops at the first frame that cannot be read: the frames before it stay
+// painted, and FrameFailure is thrown. Then each frame's outermost pixels are repeated
+// `extrusion` times outward. Both programs make their sheets here, the desktop Draw with its own
+// limits checked first.
+Composition composeSheet(const QStringList &frames, const SheetGrid &grid, Picture &sheet,
+                         int extrusion = 0);
 
 // What a sheet does not show as the frames are: the frames its grid has no cell for, and the
 // frames drawn at another size than the cell, which spill over their neighbours or leave black.

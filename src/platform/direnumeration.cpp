@@ -33,7 +33,7 @@ QString Dir(const QString &pathPattern)
     const QString folder =
         cut < 0 ? QStringLiteral(".") : QDir::cleanPath(pathPattern.left(cut + 1));
     const QString pattern = pathPattern.mid(cut + 1);
-    listing() = {quorbel::matchingFiles(folder, pattern, quorbel::Order::FileSystem), 0, false};
+    listing() = {quorbel::matchingFiles(folder, {pattern}, quorbel::Order::FileSystem), 0, false};
     return Dir();
 }
 

@@ -237,7 +237,7 @@ QString FileListBox::fileName() const
 void FileListBox::fill()
 {
     const QString pattern = m_pattern.isEmpty() ? QStringLiteral("*") : m_pattern;
-    m_model->setStringList(matchingFiles(m_path, pattern, Order::Sorted));
+    m_model->setStringList(matchingFiles(m_path, {pattern}, Order::Sorted));
 }
 
 } // namespace platform
