@@ -2,7 +2,7 @@
 # Builds Quorbel and then starts it (./build.sh run), runs every test headless (./build.sh test)
 # or runs the benchmark (./build.sh bench [workloads] [--rounds N]). Missing build packages are
 # installed with apt-get when run as root; otherwise the one command that installs them is
-# printed.
+# printed. run builds only the two programs, so the window appears without waiting for the tests.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -29,7 +29,9 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --parallel
+targets=()
+[ "${1:-}" = run ] && targets=(--target quorbel quorbel-sheet)
+cmake --build "$build" --parallel "${targets[@]}"
 
 case "${1:-}" in
 run)
