@@ -9,8 +9,9 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$here/build"
 packages=(cmake ninja-build g++ qt6-base-dev)
 [ "${1:-}" = run ] && [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && packages+=(xvfb xauth)
-# The tests also fuzz the bitmap reader with clang 14's libFuzzer and check it under valgrind.
-[ "${1:-}" = test ] && packages+=(clang clang-14 libclang-rt-14-dev valgrind)
+# The tests also fuzz the bitmap reader with clang 14's libFuzzer and check it under valgrind,
+# and start the program on an invisible X server with a window manager, as a desktop does.
+[ "${1:-}" = test ] && packages+=(clang clang-14 libclang-rt-14-dev valgrind xvfb xauth openbox)
 
 missing=()
 for package in "${packages[@]}"; do

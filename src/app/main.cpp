@@ -1,17 +1,10 @@
-#include "app/frmmain.h"
-
-#include "platform/eventguard.h"
+#include "app/startup.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quorbel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorbel"));
-
-    frmMain mainWindow;
-    platform::runEvent([&mainWindow] { mainWindow.MDIForm_Load(); });
-    mainWindow.show();
+    const std::unique_ptr<frmMain> mainWindow = startQuorbel();
     return QApplication::exec();
 }

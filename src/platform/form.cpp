@@ -111,6 +111,22 @@ void Form::show()
     m_window->raise();
     if (m_window->mdiArea())
         m_window->mdiArea()->setActiveSubWindow(m_window);
+    // A form that comes forward takes the keyboard at its first enabled control in tab order.
+    // Given while the main window is still hidden, the focus waits there for it to appear;
+    // without it, the main window would hand the focus, and with it the activation, to
+    // whichever child window its own focus chain finds first.
+    if (QWidget *first = firstTabStop())
+        first->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget *Form::firstTabStop() const
+{
+    for (QWidget *w = m_client->nextInFocusChain(); w != m_client; w = w->nextInFocusChain()) {
+        if (m_client->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(m_client)
+            && (w->focusPolicy() & Qt::TabFocus))
+            return w;
+    }
+    return nullptr;
 }
 
 QString Form::caption() const

@@ -1,8 +1,8 @@
 #include "support/testapp.h"
 
+#include "app/startup.h"
 #include "app/varmodule.h"
 #include "platform/appfolder.h"
-#include "platform/eventguard.h"
 #include "platform/form.h"
 #include "platform/lists.h"
 #include "platform/mdiparent.h"
@@ -67,9 +67,7 @@ void TestApp::writeIni(const QByteArray &bytes) const
 frmDynamic &TestApp::start(const QString &workingFolder)
 {
     QDir::setCurrent(workingFolder.isEmpty() ? appFolder() : workingFolder);
-    m_main = std::make_unique<frmMain>();
-    platform::runEvent([this] { m_main->MDIForm_Load(); });
-    m_main->show();
+    m_main = startQuorbel();
     return frmDynamic::instance();
 }
 

@@ -23,8 +23,8 @@ public:
     QByteArray iniBytes() const;
     void writeIni(const QByteArray &bytes) const;
 
-    // Starts as the process does, with workingFolder (the application folder when empty) as the
-    // folder the folder list starts in: the main window's load, then the main window shown.
+    // Starts as the process does, through the same start-up as main(), with workingFolder (the
+    // application folder when empty) as the folder the folder list starts in.
     frmDynamic &start(const QString &workingFolder = QString());
     // The same with quorbel.ini naming storedFolder.
     frmDynamic &startIn(const QString &storedFolder, const QString &workingFolder = QString());
