@@ -19,7 +19,8 @@ MdiParent *s_current = nullptr;
 
 // Child windows are sized from their pictures with fixed allowances of 100 twips across and
 // 400 down for border and title bar; a thin frame and a compact title bar keep the whole
-// picture inside those allowances.
+// picture inside those allowances. Any lower, and the close box's cross shrinks to a square
+// that reads as a maximise button.
 class ChildFrameStyle : public QProxyStyle
 {
 public:
@@ -29,7 +30,7 @@ public:
         if (metric == PM_MdiSubWindowFrameWidth)
             return 2;
         if (metric == PM_TitleBarHeight)
-            return 20;
+            return 22;
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
 };
