@@ -7,7 +7,8 @@ set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$here/build"
-packages=(cmake ninja-build g++ qt6-base-dev)
+# The forms' captions are fitted to DejaVu Sans, the font every Debian desktop has.
+packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
 [ "${1:-}" = run ] && [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && packages+=(xvfb xauth)
 # The tests also fuzz the bitmap reader with clang 14's libFuzzer and check it under valgrind,
 # and start the program on an invisible X server with a window manager, as a desktop does.

@@ -1,6 +1,6 @@
 // The Navigator as a user meets it: start-up at the stored folder and the settings file, walking
 // folders and volumes, the figures of each frame set, the first frame shown, the "Input" and
-// "Final" windows, the layout and the About window.
+// "Final" windows, the captions and the About window.
 
 #include "app/frmabout.h"
 #include "app/varmodule.h"
@@ -13,9 +13,12 @@
 #include "support/frames.h"
 #include "support/testapp.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMdiArea>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -105,8 +108,8 @@ private slots:
     void unreadableFirstFrameKeepsThePictures_data();
     void unreadableFirstFrameKeepsThePictures();
     void previewsFitTheirPicturesBesideTheNavigator();
-    void layout_data();
-    void layout();
+    void captionsReadWhole_data();
+    void captionsReadWhole();
     void firstStatesAndTabOrder();
     void aboutOpensOnceAndLeavesTheRestAlone();
 };
@@ -535,45 +538,61 @@ void TestNavigator::previewsFitTheirPicturesBesideTheNavigator()
     QCOMPARE(input.window()->pos(), QPoint(navAt.right() + 1, 0));
 }
 
-void TestNavigator::layout_data()
+void TestNavigator::captionsReadWhole_data()
 {
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QRect>("pixels"); // in its parent: the client area or "Image Info"
-    const QList<std::pair<const char *, QRect>> designed{
-        {"Drive1", {8, 8, 137, 21}}, {"Dir1", {8, 32, 137, 96}}, {"File1", {152, 8, 153, 123}},
-        {"Frame1", {312, 8, 209, 121}}, {"Label1", {8, 16, 33, 17}},
-        {"lblXSource", {40, 16, 49, 17}}, {"Label6", {96, 16, 57, 17}},
-        {"lblFramesPerRow", {152, 16, 49, 17}}, {"Label2", {8, 40, 33, 17}},
-        {"lblYSource", {40, 40, 49, 17}}, {"Label5", {96, 40, 33, 17}},
-        {"lblFinalSize", {128, 40, 73, 17}}, {"Label4", {8, 64, 33, 17}},
-        {"lblNumOfFrames", {40, 64, 49, 17}}, {"chkInvert", {96, 64, 81, 17}},
-        {"Label3", {8, 88, 33, 17}}, {"cboNumOfRows", {40, 88, 49, 21}},
-        {"cmdDraw", {528, 8, 57, 33}}, {"cmdSave", {528, 88, 57, 33}},
-        // Outside the 593 x 134 client area, so the user never sees them.
-        {"picWork", {600, 8, 0, 0}}, {"picFinal", {8, 144, 0, 0}},
-        {"About 1", {8, 8, 385, 17}}, {"About 2", {16, 40, 361, 49}},
-        {"About 3", {16, 96, 361, 17}}, {"About 4", {16, 120, 361, 17}},
-        {"About 5", {16, 144, 361, 33}}, {"About 6", {16, 184, 361, 33}},
-        {"About 7", {16, 224, 361, 17}}, {"About 8", {16, 248, 361, 33}},
-        {"About 9", {16, 288, 361, 57}}, {"About 10", {72, 352, 249, 33}}};
-    for (const auto &[control, pixels] : designed)
-        QTest::newRow(control) << QString::fromLatin1(control) << pixels;
+    QTest::addColumn<bool>("about");
+    QTest::newRow("Navigator") << false;
+    QTest::newRow("About") << true;
 }
 
-void TestNavigator::layout()
+// Every caption of the form, in the form's own font, fits the box its control leaves for it:
+// on one line, but where a label wraps.
+void TestNavigator::captionsReadWhole()
 {
-    QFETCH(QString, control);
-    QFETCH(QRect, pixels);
+    QFETCH(bool, about);
     TestApp app;
-    frmDynamic &nav = app.start();
-    QWidget *widget = ::control(control);
-    if (control.startsWith(u"About"_s)) {
+    const platform::Form *form = &app.start();
+    if (about) {
         app.main().mnuAbout->trigger();
-        widget = frmAbout::instance().labels.at(control.mid(6).toInt() - 1);
+        form = &frmAbout::instance();
     }
-    QVERIFY(widget && widget->isVisible());
-    QCOMPARE(widget->geometry(), pixels);
-    QCOMPARE(nav.client()->size(), QSize(593, 134));
+    int measured = 0;
+    QStringList cut;
+    for (QWidget *control : form->client()->findChildren<QWidget *>()) {
+        const QFontMetrics metrics = control->fontMetrics();
+        QStyleOptionButton option;
+        option.initFrom(control);
+        QRect box = control->rect();
+        QString text;
+        int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
+        if (auto *label = qobject_cast<QLabel *>(control)) {
+            text = label->text();
+            box = label->contentsRect();
+            if (label->frameWidth() > 0) // Qt indents a framed label's text by half an "x"
+                box.setLeft(box.left() + metrics.horizontalAdvance(u'x') / 2);
+            flags = label->alignment() | (label->wordWrap() ? Qt::TextWordWrap : 0);
+        } else if (auto *button = qobject_cast<QPushButton *>(control)) {
+            text = button->text();
+            option.features = button->autoDefault() ? QStyleOptionButton::AutoDefaultButton
+                                                    : QStyleOptionButton::None;
+            box = control->style()->subElementRect(QStyle::SE_PushButtonContents, &option, control);
+            flags = Qt::AlignCenter | Qt::TextShowMnemonic;
+        } else if (auto *check = qobject_cast<QCheckBox *>(control)) {
+            text = check->text();
+            box = control->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, control);
+        } else if (auto *frame = qobject_cast<QGroupBox *>(control)) {
+            text = frame->title();
+        } else {
+            continue;
+        }
+        ++measured;
+        const QRect needed = metrics.boundingRect(box, flags, text);
+        if (!box.contains(needed))
+            cut.append(u"%1: %2x%3 in %4x%5"_s.arg(text).arg(needed.width()).arg(needed.height())
+                           .arg(box.width()).arg(box.height()));
+    }
+    QVERIFY(measured > 0);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u"; "_s)));
 }
 
 void TestNavigator::firstStatesAndTabOrder()

@@ -55,10 +55,11 @@ Form::Form(const QString &caption, QSize clientTwips, bool closable)
     : m_client(new QWidget)
     , m_closable(closable)
 {
-    // The layouts were drawn for a compact 8-point system font; a larger desktop font would
-    // cut their captions.
-    QFont font = m_client->font();
-    font.setPixelSize(10);
+    // The layouts were drawn for a compact 8-point system font. In DejaVu Sans, the font every
+    // Debian desktop has, 9 pixels is the largest size at which every caption fits its box
+    // whole: "Frames" just fills its 33 pixels, and About's one-line labels stay on one line.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(9);
     m_client->setFont(font);
     m_client->setFixedSize(twipsToPixels(clientTwips.width()), twipsToPixels(clientTwips.height()));
     m_window = new FormWindow(this, closable);
