@@ -158,61 +158,76 @@ void TestNavigator::startUp()
 
 void TestNavigator::settingsFile_data()
 {
-    // <app> and <work> stand for the application and working folders; <refusing> for an
-    // application folder that takes no new file.
-    QTest::addColumn<QString>("content"); // "-" for no file
+    // <app> and <work> stand for the application and working folders.
+    QTest::addColumn<QString>("obstacle"); // "", refusing, refusing too or closed
+    QTest::addColumn<QString>("content");  // "-" for no file
     QTest::addColumn<QString>("messages");
     QTest::addColumn<QString>("lastPath");
-    QTest::newRow("first run: created with the application folder") << u"-"_s << QString()
-                                                                     << u"<app>"_s;
-    QTest::newRow("zero bytes") << QString() << u"Error in GetiniData"_s << QString();
-    QTest::newRow("empty first line") << u"\r\n"_s << QString() << QString();
-    QTest::newRow("several lines: the first counts") << u"<work>\r\nsecond\r\n"_s << QString()
-                                                     << u"<work>"_s;
-    QTest::newRow("bare line feed") << u"<work>\n"_s << QString() << u"<work>"_s;
-    QTest::newRow("spaces and quotes kept") << u" \"<work>\" \r\n"_s << QString()
-                                            << u" \"<work>\" "_s;
-    QTest::newRow("no line end") << u"<work>"_s << QString() << u"<work>"_s;
-    QTest::newRow("application folder refusing new files")
-        << u"<refusing>"_s << u"Error in CreateINI|Error in GetiniData"_s << QString();
+    const auto row = [](const char *name, const char *obstacle, const QString &content,
+                        const QString &messages, const QString &lastPath) {
+        QTest::newRow(name) << QString::fromLatin1(obstacle) << content << messages << lastPath;
+    };
+    row("first run: created with the application folder", "", u"-"_s, {}, u"<app>"_s);
+    row("zero bytes", "", {}, u"Error in GetiniData"_s, {});
+    row("empty first line", "", u"\r\n"_s, {}, {});
+    row("several lines: the first counts", "", u"<work>\r\nsecond\r\n"_s, {}, u"<work>"_s);
+    row("bare line feed", "", u"<work>\n"_s, {}, u"<work>"_s);
+    row("spaces and quotes kept", "", u" \"<work>\" \r\n"_s, {}, u" \"<work>\" "_s);
+    row("no line end", "", u"<work>"_s, {}, u"<work>"_s);
+    // As an installed copy's: the file goes to the user's configuration folder.
+    row("application folder refusing new files", "refusing", u"-"_s, {}, u"<app>"_s);
+    row("configuration folder refusing too", "refusing too", u"-"_s,
+        u"Error in CreateINI|Error in GetiniData"_s, {});
+    row("existing writable file in a folder refusing new files", "closed", u"<work>\r\n"_s, {},
+        u"<work>"_s);
 }
 
-// Read before the Navigator exists, whatever it holds; rewritten as one line at closing.
+// Read before the Navigator exists, whatever it holds; rewritten as one line at closing, beside
+// the executable or else in the user's configuration folder, and nothing else left there.
 void TestNavigator::settingsFile()
 {
+    QFETCH(QString, obstacle);
     QFETCH(QString, content);
     QFETCH(QString, messages);
     QFETCH(QString, lastPath);
     TestApp app;
     QTemporaryDir work;
-    const QString refusing = faults::folderRefusingNewFiles();
-    if (content == u"<refusing>"_s) {
-        if (refusing.isEmpty())
+    QString folder = app.appFolder();
+    if (obstacle.startsWith(u"refusing"_s)) {
+        if ((folder = faults::folderRefusingNewFiles()).isEmpty())
             QSKIP("no folder refuses new files here");
-        platform::setApplicationFolder(refusing);
+        platform::setApplicationFolder(folder);
+        if (obstacle == u"refusing too"_s)
+            platform::setConfigurationFolder(folder);
     }
     const auto fill = [&](QString text) {
-        return text.replace(u"<app>"_s, app.appFolder()).replace(u"<work>"_s, work.path());
+        return text.replace(u"<app>"_s, folder).replace(u"<work>"_s, work.path()).toLocal8Bit();
     };
-    if (content != u"-"_s && content != u"<refusing>"_s)
-        app.writeIni(fill(content).toLocal8Bit());
+    if (content != u"-"_s)
+        app.writeIni(fill(content));
+    std::optional<faults::ClosedFolder> closed;
+    if (obstacle == u"closed"_s && !closed.emplace(folder).holds)
+        QSKIP("permission bits cannot close a folder here");
+    const QString kept = obstacle == u"refusing"_s ? app.configFolder() + u"/quorbel.ini"_s
+                                                    : app.iniPath();
 
     frmDynamic &nav = app.start(work.path());
     QCOMPARE(app.messages.join(u'|'), messages);
     QCOMPARE(app.shownBeforeNavigator, app.messages.size());
-    QCOMPARE(varModule::LastPath, fill(lastPath));
+    QCOMPARE(varModule::LastPath, QString::fromLocal8Bit(fill(lastPath)));
     QVERIFY(allWindowsVisible());
-    if (content == u"<refusing>"_s) {
-        QCOMPARE(nav.Dir1->path(), work.path());
-        app.close();
-        QCOMPARE(app.messages.last(), u"Error in WriteNewini"_s);
-        QVERIFY(!QFile::exists(refusing + u"/quorbel.ini"_s));
-        return;
-    }
-    QCOMPARE(app.iniBytes(), fill(content == u"-"_s ? u"<app>\r\n"_s : content).toLocal8Bit());
+    QCOMPARE(readAll(kept), obstacle == u"refusing too"_s ? QByteArray()
+                            : fill(content == u"-"_s ? u"<app>\r\n"_s : content));
     const QString shown = nav.Dir1->path();
     app.close();
-    QCOMPARE(app.iniBytes(), shown.toLocal8Bit() + "\r\n");
+    QCOMPARE(QFileInfo::exists(app.configFolder()), obstacle == u"refusing"_s);
+    if (obstacle == u"refusing too"_s) {
+        QCOMPARE(app.messages.mid(2), QStringList{u"Error in WriteNewini"_s});
+        return;
+    }
+    QCOMPARE(app.messages.join(u'|'), messages);
+    QCOMPARE(readAll(kept), shown.toLocal8Bit() + "\r\n");
+    QCOMPARE(entries(QFileInfo(kept).path()), QStringList{u"quorbel.ini"_s});
 }
 
 void TestNavigator::leavingStoresTheFolderOnlyOnClose_data()

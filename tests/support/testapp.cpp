@@ -22,6 +22,7 @@ TestApp::TestApp()
 {
     varModule::LastPath.clear();
     platform::setApplicationFolder(m_appFolder.path());
+    platform::setConfigurationFolder(configFolder());
     platform::setVolumeLister([] { return QStringList{QStringLiteral("/")}; });
     platform::setMessageBoxHandler([this](const QString &text) {
         messages.append(text);
@@ -41,6 +42,7 @@ TestApp::~TestApp()
 {
     discard();
     platform::setApplicationFolder(QString());
+    platform::setConfigurationFolder(QString());
     platform::setMessageBoxHandler({});
     platform::setEndProcessHandler({});
     platform::setSaveDialogAnswerer({});
