@@ -2,16 +2,19 @@
 # Builds Quorbel and then starts it (./build.sh run), runs every test headless (./build.sh test),
 # makes the Debian package (./build.sh package) or runs the benchmark (./build.sh bench
 # [workloads] [--rounds N]). Missing build packages are installed with apt-get when run as root;
-# otherwise the one command that installs them is printed.
+# otherwise the one command that installs them is printed. run builds only the two programs, so
+# the window appears without waiting for the tests.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$here/build"
-# rsvg-convert (librsvg2-bin) renders the icon's bitmap sizes.
-packages=(cmake ninja-build g++ qt6-base-dev libpng-dev librsvg2-bin)
+# rsvg-convert (librsvg2-bin) renders the icon's bitmap sizes; the forms' captions are fitted to
+# DejaVu Sans, the font every Debian desktop has.
+packages=(cmake ninja-build g++ qt6-base-dev libpng-dev librsvg2-bin fonts-dejavu-core)
 [ "${1:-}" = run ] && [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && packages+=(xvfb xauth)
-# The tests also fuzz the bitmap reader with clang 14's libFuzzer and check it under valgrind.
-[ "${1:-}" = test ] && packages+=(clang clang-14 libclang-rt-14-dev valgrind)
+# The tests also fuzz the bitmap reader with clang 14's libFuzzer and check it under valgrind,
+# and start the program on an invisible X server with a window manager, as a desktop does.
+[ "${1:-}" = test ] && packages+=(clang clang-14 libclang-rt-14-dev valgrind xvfb xauth openbox)
 # The package's dependencies are read off the programs by dpkg-shlibdeps; the tests also check
 # the package with the desktop's own validators.
 [ "${1:-}" = package ] && packages+=(dpkg-dev)
@@ -34,7 +37,9 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --parallel
+targets=()
+[ "${1:-}" = run ] && targets=(--target quorbel quorbel-sheet)
+cmake --build "$build" --parallel "${targets[@]}"
 
 # Makes build/quorbel_<version>_<arch>.deb and prints its path.
 package() {

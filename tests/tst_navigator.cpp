@@ -1,6 +1,6 @@
 // The Navigator as a user meets it: start-up at the stored folder and the settings file, walking
 // folders and volumes, the figures of each frame set, the first frame shown, the "Input" and
-// "Final" windows, the layout and the About window.
+// "Final" windows, the captions and the About window.
 
 #include "app/frmabout.h"
 #include "settings/varmodule.h"
@@ -13,9 +13,12 @@
 #include "support/frames.h"
 #include "support/testapp.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMdiArea>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -104,8 +107,8 @@ private slots:
     void unreadableFirstFrameKeepsThePictures_data();
     void unreadableFirstFrameKeepsThePictures();
     void previewsFitTheirPicturesBesideTheNavigator();
-    void layout_data();
-    void layout();
+    void captionsReadWhole_data();
+    void captionsReadWhole();
     void firstStatesAndTabOrder();
     void aboutOpensOnceAndLeavesTheRestAlone();
 };
@@ -154,61 +157,76 @@ void TestNavigator::startUp()
 
 void TestNavigator::settingsFile_data()
 {
-    // <app> and <work> stand for the application and working folders; <refusing> for an
-    // application folder that takes no new file.
-    QTest::addColumn<QString>("content"); // "-" for no file
+    // <app> and <work> stand for the application and working folders.
+    QTest::addColumn<QString>("obstacle"); // "", refusing, refusing too or closed
+    QTest::addColumn<QString>("content");  // "-" for no file
     QTest::addColumn<QString>("messages");
     QTest::addColumn<QString>("lastPath");
-    QTest::newRow("first run: created with the application folder") << u"-"_s << QString()
-                                                                     << u"<app>"_s;
-    QTest::newRow("zero bytes") << QString() << u"Error in GetiniData"_s << QString();
-    QTest::newRow("empty first line") << u"\r\n"_s << QString() << QString();
-    QTest::newRow("several lines: the first counts") << u"<work>\r\nsecond\r\n"_s << QString()
-                                                     << u"<work>"_s;
-    QTest::newRow("bare line feed") << u"<work>\n"_s << QString() << u"<work>"_s;
-    QTest::newRow("spaces and quotes kept") << u" \"<work>\" \r\n"_s << QString()
-                                            << u" \"<work>\" "_s;
-    QTest::newRow("no line end") << u"<work>"_s << QString() << u"<work>"_s;
-    QTest::newRow("application folder refusing new files")
-        << u"<refusing>"_s << u"Error in CreateINI|Error in GetiniData"_s << QString();
+    const auto row = [](const char *name, const char *obstacle, const QString &content,
+                        const QString &messages, const QString &lastPath) {
+        QTest::newRow(name) << QString::fromLatin1(obstacle) << content << messages << lastPath;
+    };
+    row("first run: created with the application folder", "", u"-"_s, {}, u"<app>"_s);
+    row("zero bytes", "", {}, u"Error in GetiniData"_s, {});
+    row("empty first line", "", u"\r\n"_s, {}, {});
+    row("several lines: the first counts", "", u"<work>\r\nsecond\r\n"_s, {}, u"<work>"_s);
+    row("bare line feed", "", u"<work>\n"_s, {}, u"<work>"_s);
+    row("spaces and quotes kept", "", u" \"<work>\" \r\n"_s, {}, u" \"<work>\" "_s);
+    row("no line end", "", u"<work>"_s, {}, u"<work>"_s);
+    // As an installed copy's: the file goes to the user's configuration folder.
+    row("application folder refusing new files", "refusing", u"-"_s, {}, u"<app>"_s);
+    row("configuration folder refusing too", "refusing too", u"-"_s,
+        u"Error in CreateINI|Error in GetiniData"_s, {});
+    row("existing writable file in a folder refusing new files", "closed", u"<work>\r\n"_s, {},
+        u"<work>"_s);
 }
 
-// Read before the Navigator exists, whatever it holds; rewritten as one line at closing.
+// Read before the Navigator exists, whatever it holds; rewritten as one line at closing, beside
+// the executable or else in the user's configuration folder, and nothing else left there.
 void TestNavigator::settingsFile()
 {
+    QFETCH(QString, obstacle);
     QFETCH(QString, content);
     QFETCH(QString, messages);
     QFETCH(QString, lastPath);
     TestApp app;
     QTemporaryDir work;
-    const QString refusing = faults::folderRefusingNewFiles();
-    if (content == u"<refusing>"_s) {
-        if (refusing.isEmpty())
+    QString folder = app.appFolder();
+    if (obstacle.startsWith(u"refusing"_s)) {
+        if ((folder = faults::folderRefusingNewFiles()).isEmpty())
             QSKIP("no folder refuses new files here");
-        platform::setApplicationFolder(refusing);
+        platform::setApplicationFolder(folder);
+        if (obstacle == u"refusing too"_s)
+            platform::setConfigurationFolder(folder);
     }
     const auto fill = [&](QString text) {
-        return text.replace(u"<app>"_s, app.appFolder()).replace(u"<work>"_s, work.path());
+        return text.replace(u"<app>"_s, folder).replace(u"<work>"_s, work.path()).toLocal8Bit();
     };
-    if (content != u"-"_s && content != u"<refusing>"_s)
-        app.writeIni(fill(content).toLocal8Bit());
+    if (content != u"-"_s)
+        app.writeIni(fill(content));
+    std::optional<faults::ClosedFolder> closed;
+    if (obstacle == u"closed"_s && !closed.emplace(folder).holds)
+        QSKIP("permission bits cannot close a folder here");
+    const QString kept = obstacle == u"refusing"_s ? app.configFolder() + u"/quorbel.ini"_s
+                                                    : app.iniPath();
 
     frmDynamic &nav = app.start(work.path());
     QCOMPARE(app.messages.join(u'|'), messages);
     QCOMPARE(app.shownBeforeNavigator, app.messages.size());
-    QCOMPARE(varModule::LastPath, fill(lastPath));
+    QCOMPARE(varModule::LastPath, QString::fromLocal8Bit(fill(lastPath)));
     QVERIFY(allWindowsVisible());
-    if (content == u"<refusing>"_s) {
-        QCOMPARE(nav.Dir1->path(), work.path());
-        app.close();
-        QCOMPARE(app.messages.last(), u"Error in WriteNewini"_s);
-        QVERIFY(!QFile::exists(refusing + u"/quorbel.ini"_s));
-        return;
-    }
-    QCOMPARE(app.iniBytes(), fill(content == u"-"_s ? u"<app>\r\n"_s : content).toLocal8Bit());
+    QCOMPARE(readAll(kept), obstacle == u"refusing too"_s ? QByteArray()
+                            : fill(content == u"-"_s ? u"<app>\r\n"_s : content));
     const QString shown = nav.Dir1->path();
     app.close();
-    QCOMPARE(app.iniBytes(), shown.toLocal8Bit() + "\r\n");
+    QCOMPARE(QFileInfo::exists(app.configFolder()), obstacle == u"refusing"_s);
+    if (obstacle == u"refusing too"_s) {
+        QCOMPARE(app.messages.mid(2), QStringList{u"Error in WriteNewini"_s});
+        return;
+    }
+    QCOMPARE(app.messages.join(u'|'), messages);
+    QCOMPARE(readAll(kept), shown.toLocal8Bit() + "\r\n");
+    QCOMPARE(entries(QFileInfo(kept).path()), QStringList{u"quorbel.ini"_s});
 }
 
 // Leaving by File > Exit ends at once: the folder walked to is not stored.
@@ -528,45 +546,61 @@ void TestNavigator::previewsFitTheirPicturesBesideTheNavigator()
     QCOMPARE(input.window()->pos(), QPoint(navAt.right() + 1, 0));
 }
 
-void TestNavigator::layout_data()
+void TestNavigator::captionsReadWhole_data()
 {
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QRect>("pixels"); // in its parent: the client area or "Image Info"
-    const QList<std::pair<const char *, QRect>> designed{
-        {"Drive1", {8, 8, 137, 21}}, {"Dir1", {8, 32, 137, 96}}, {"File1", {152, 8, 153, 123}},
-        {"Frame1", {312, 8, 209, 121}}, {"Label1", {8, 16, 33, 17}},
-        {"lblXSource", {40, 16, 49, 17}}, {"Label6", {96, 16, 57, 17}},
-        {"lblFramesPerRow", {152, 16, 49, 17}}, {"Label2", {8, 40, 33, 17}},
-        {"lblYSource", {40, 40, 49, 17}}, {"Label5", {96, 40, 33, 17}},
-        {"lblFinalSize", {128, 40, 73, 17}}, {"Label4", {8, 64, 33, 17}},
-        {"lblNumOfFrames", {40, 64, 49, 17}}, {"chkInvert", {96, 64, 81, 17}},
-        {"Label3", {8, 88, 33, 17}}, {"cboNumOfRows", {40, 88, 49, 21}},
-        {"cmdDraw", {528, 8, 57, 33}}, {"cmdSave", {528, 88, 57, 33}},
-        // Outside the 593 x 134 client area, so the user never sees them.
-        {"picWork", {600, 8, 0, 0}}, {"picFinal", {8, 144, 0, 0}},
-        {"About 1", {8, 8, 385, 17}}, {"About 2", {16, 40, 361, 49}},
-        {"About 3", {16, 96, 361, 17}}, {"About 4", {16, 120, 361, 17}},
-        {"About 5", {16, 144, 361, 33}}, {"About 6", {16, 184, 361, 33}},
-        {"About 7", {16, 224, 361, 17}}, {"About 8", {16, 248, 361, 33}},
-        {"About 9", {16, 288, 361, 57}}, {"About 10", {72, 352, 249, 33}}};
-    for (const auto &[control, pixels] : designed)
-        QTest::newRow(control) << QString::fromLatin1(control) << pixels;
+    QTest::addColumn<bool>("about");
+    QTest::newRow("Navigator") << false;
+    QTest::newRow("About") << true;
 }
 
-void TestNavigator::layout()
+// Every caption of the form, in the form's own font, fits the box its control leaves for it:
+// on one line, but where a label wraps.
+void TestNavigator::captionsReadWhole()
 {
-    QFETCH(QString, control);
-    QFETCH(QRect, pixels);
+    QFETCH(bool, about);
     TestApp app;
-    frmDynamic &nav = app.start();
-    QWidget *widget = ::control(control);
-    if (control.startsWith(u"About"_s)) {
+    const platform::Form *form = &app.start();
+    if (about) {
         app.main().mnuAbout->trigger();
-        widget = frmAbout::instance().labels.at(control.mid(6).toInt() - 1);
+        form = &frmAbout::instance();
     }
-    QVERIFY(widget && widget->isVisible());
-    QCOMPARE(widget->geometry(), pixels);
-    QCOMPARE(nav.client()->size(), QSize(593, 134));
+    int measured = 0;
+    QStringList cut;
+    for (QWidget *control : form->client()->findChildren<QWidget *>()) {
+        const QFontMetrics metrics = control->fontMetrics();
+        QStyleOptionButton option;
+        option.initFrom(control);
+        QRect box = control->rect();
+        QString text;
+        int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
+        if (auto *label = qobject_cast<QLabel *>(control)) {
+            text = label->text();
+            box = label->contentsRect();
+            if (label->frameWidth() > 0) // Qt indents a framed label's text by half an "x"
+                box.setLeft(box.left() + metrics.horizontalAdvance(u'x') / 2);
+            flags = label->alignment() | (label->wordWrap() ? Qt::TextWordWrap : 0);
+        } else if (auto *button = qobject_cast<QPushButton *>(control)) {
+            text = button->text();
+            option.features = button->autoDefault() ? QStyleOptionButton::AutoDefaultButton
+                                                    : QStyleOptionButton::None;
+            box = control->style()->subElementRect(QStyle::SE_PushButtonContents, &option, control);
+            flags = Qt::AlignCenter | Qt::TextShowMnemonic;
+        } else if (auto *check = qobject_cast<QCheckBox *>(control)) {
+            text = check->text();
+            box = control->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, control);
+        } else if (auto *frame = qobject_cast<QGroupBox *>(control)) {
+            text = frame->title();
+        } else {
+            continue;
+        }
+        ++measured;
+        const QRect needed = metrics.boundingRect(box, flags, text);
+        if (!box.contains(needed))
+            cut.append(u"%1: %2x%3 in %4x%5"_s.arg(text).arg(needed.width()).arg(needed.height())
+                           .arg(box.width()).arg(box.height()));
+    }
+    QVERIFY(measured > 0);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u"; "_s)));
 }
 
 void TestNavigator::firstStatesAndTabOrder()

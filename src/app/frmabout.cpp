@@ -14,7 +14,7 @@ struct LabelDesign
 
 // Positions and sizes in twips.
 const LabelDesign labelDesigns[] = {
-    {120, 120, 5775, 255, u""},
+    {120, 120, 5775, 255, u"Quorbel.  " QUORBEL_VERSION},
     {240, 600, 5415, 735,
      u"This program is a utility designed for the creation of SS/Continuum (sprite) based "
      u"animation images. Its purpose is to take a series of individial .bmp files and combine "

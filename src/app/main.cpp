@@ -1,6 +1,4 @@
-#include "app/frmmain.h"
-
-#include "platform/eventguard.h"
+#include "app/startup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,8 +7,6 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quorbel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorbel"));
     QApplication::setApplicationVersion(QStringLiteral(QUORBEL_VERSION));
     // Lets a Wayland desktop match the windows to the installed menu entry and its icon.
     QApplication::setDesktopFileName(QStringLiteral("io.github.quorbel.Quorbel"));
@@ -21,8 +17,6 @@ int main(int argc, char *argv[])
         icon.addFile(sizes.filePath(size));
     QApplication::setWindowIcon(icon);
 
-    frmMain mainWindow;
-    platform::runEvent([&mainWindow] { mainWindow.MDIForm_Load(); });
-    mainWindow.show();
+    const std::unique_ptr<frmMain> mainWindow = startQuorbel();
     return QApplication::exec();
 }

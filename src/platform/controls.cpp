@@ -32,6 +32,9 @@ Frame::Frame(QWidget *parent, const QString &caption)
 CommandButton::CommandButton(QWidget *parent, const QString &caption)
     : QPushButton(caption, parent)
 {
+    // Enter presses the button that has the focus, as Space does; outside a dialog only an
+    // auto-default button takes it.
+    setAutoDefault(true);
     connect(this, &QPushButton::clicked, this, [this] {
         if (onClick)
             runEvent(onClick);

@@ -20,7 +20,8 @@ namespace {
 
 // Child windows are sized from their pictures with fixed allowances of 100 twips across and
 // 400 down for border and title bar; a thin frame and a compact title bar keep the whole
-// picture inside those allowances.
+// picture inside those allowances. Any lower, and the close box's cross shrinks to a square
+// that reads as a maximise button.
 class ChildFrameStyle : public QProxyStyle
 {
 public:
@@ -30,7 +31,7 @@ public:
         if (metric == PM_MdiSubWindowFrameWidth)
             return 2;
         if (metric == PM_TitleBarHeight)
-            return 20;
+            return 22;
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
 };
@@ -86,10 +87,11 @@ Form::Form(const QString &caption, QSize clientTwips, bool closable)
     : m_client(new QWidget)
     , m_closable(closable)
 {
-    // The layouts were drawn for a compact 8-point system font; a larger desktop font would
-    // cut their captions.
-    QFont font = m_client->font();
-    font.setPixelSize(10);
+    // The layouts were drawn for a compact 8-point system font. In DejaVu Sans, the font every
+    // Debian desktop has, 9 pixels is the largest size at which every caption fits its box
+    // whole: "Frames" just fills its 33 pixels, and About's one-line labels stay on one line.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(9);
     m_client->setFont(font);
     m_client->setFixedSize(twipsToPixels(clientTwips.width()), twipsToPixels(clientTwips.height()));
     m_window = new FormWindow(this, closable);
@@ -143,6 +145,22 @@ void Form::show()
     m_window->raise();
     if (m_window->mdiArea())
         m_window->mdiArea()->setActiveSubWindow(m_window);
+    // A form that comes forward takes the keyboard at its first enabled control in tab order.
+    // Given while the main window is still hidden, the focus waits there for it to appear;
+    // without it, the main window would hand the focus, and with it the activation, to
+    // whichever child window its own focus chain finds first.
+    if (QWidget *first = firstTabStop())
+        first->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget *Form::firstTabStop() const
+{
+    for (QWidget *w = m_client->nextInFocusChain(); w != m_client; w = w->nextInFocusChain()) {
+        if (m_client->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(m_client)
+            && (w->focusPolicy() & Qt::TabFocus))
+            return w;
+    }
+    return nullptr;
 }
 
 QString Form::caption() const

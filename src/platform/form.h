@@ -74,6 +74,7 @@ private:
     void load(std::function<void()> onDestroyed);
     void setGeometry(QWidget *control, double left, double top, double width, double height) const;
     void applyGeometry();
+    QWidget *firstTabStop() const;
     QRect outerPixels() const;
     double outerTwips(double stored, int actualPixels) const;
 

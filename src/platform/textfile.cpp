@@ -26,6 +26,10 @@ void TextFile::openOutput(const QString &path)
 {
     abandon();
     auto file = std::make_unique<QSaveFile>(path);
+    // A writable file in a folder whose permissions refuse the replacement file is written in
+    // place, where a failure part way can leave it cut short; everywhere else it is replaced
+    // whole or not at all.
+    file->setDirectWriteFallback(true);
     if (!file->open(QIODevice::WriteOnly))
         raise(openForWritingError(path));
     m_output = std::move(file);

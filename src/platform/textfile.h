@@ -10,7 +10,8 @@ class QSaveFile;
 namespace platform {
 
 // One sequential text file handle: lines in the local 8-bit encoding, each written line ended
-// with CR LF. Output replaces the file whole on close, or not at all.
+// with CR LF. Output replaces the file whole on close, or not at all, but for a writable file in
+// a folder whose permissions refuse new files, which is written in place.
 class TextFile
 {
 public:

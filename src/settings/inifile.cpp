@@ -5,12 +5,20 @@
 #include "platform/messagebox.h"
 #include "core/runtimeerror.h"
 
+#include <QFileInfo>
+
 namespace {
 
-// Rebuilt for every open, never cached.
+// Beside the executable, for portable use, where the file is or can be made. An installed copy's
+// folder takes no new file from its user, so there the file lives in the user's configuration
+// folder. Rebuilt for every open, never cached.
 QString settingsPath()
 {
-    return platform::joinPath(platform::applicationFolder(), QStringLiteral("quorbel.ini"));
+    const QString name = QStringLiteral("quorbel.ini");
+    const QString beside = platform::joinPath(platform::applicationFolder(), name);
+    if (QFileInfo::exists(beside) || platform::acceptsNewFiles(platform::applicationFolder()))
+        return beside;
+    return platform::joinPath(platform::configurationFolder(), name);
 }
 
 } // namespace

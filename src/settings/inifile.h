@@ -2,8 +2,9 @@
 
 #include "platform/textfile.h"
 
-// The settings file "quorbel.ini" beside the executable: one line, the last folder. Every
-// failure is reported here in its own message and never reaches the caller.
+// The settings file "quorbel.ini" beside the executable, or in the user's configuration folder
+// where the executable's folder takes no new file: one line, the last folder. Every failure is
+// reported here in its own message and never reaches the caller.
 class IniFile
 {
 public:

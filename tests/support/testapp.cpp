@@ -1,8 +1,8 @@
 #include "support/testapp.h"
 
+#include "app/startup.h"
 #include "settings/varmodule.h"
 #include "platform/appfolder.h"
-#include "platform/eventguard.h"
 #include "platform/form.h"
 #include "platform/lists.h"
 #include "platform/mdiparent.h"
@@ -22,6 +22,7 @@ TestApp::TestApp()
 {
     varModule::LastPath.clear();
     platform::setApplicationFolder(m_appFolder.path());
+    platform::setConfigurationFolder(configFolder());
     platform::setVolumeLister([] { return QStringList{QStringLiteral("/")}; });
     platform::setMessageBoxHandler([this](const QString &text) {
         messages.append(text);
@@ -41,6 +42,7 @@ TestApp::~TestApp()
 {
     discard();
     platform::setApplicationFolder(QString());
+    platform::setConfigurationFolder(QString());
     platform::setMessageBoxHandler({});
     platform::setEndProcessHandler({});
     platform::setSaveDialogAnswerer({});
@@ -66,9 +68,7 @@ void TestApp::writeIni(const QByteArray &bytes) const
 frmDynamic &TestApp::start(const QString &workingFolder)
 {
     QDir::setCurrent(workingFolder.isEmpty() ? appFolder() : workingFolder);
-    m_main = std::make_unique<frmMain>();
-    platform::runEvent([this] { m_main->MDIForm_Load(); });
-    m_main->show();
+    m_main = startQuorbel();
     return frmDynamic::instance();
 }
 

@@ -10,8 +10,9 @@
 #include <optional>
 
 // Runs the real windows offscreen as a user meets them: a temporary application folder (where
-// quorbel.ini lives), every message box recorded instead of shown, the save dialog answered by the test, File > Exit recorded instead
-// of ending the test process, and one volume, "/", in the drive list.
+// quorbel.ini lives) and configuration folder, every message box recorded instead of shown, the
+// save dialog answered by the test, File > Exit recorded instead of ending the test process, and
+// one volume, "/", in the drive list.
 class TestApp
 {
 public:
@@ -19,12 +20,14 @@ public:
     ~TestApp();
 
     QString appFolder() const { return m_appFolder.path(); }
+    // The user's configuration folder, not made yet.
+    QString configFolder() const { return m_configParent.filePath(QStringLiteral("Quorbel")); }
     QString iniPath() const;
     QByteArray iniBytes() const;
     void writeIni(const QByteArray &bytes) const;
 
-    // Starts as the process does, with workingFolder (the application folder when empty) as the
-    // folder the folder list starts in: the main window's load, then the main window shown.
+    // Starts as the process does, through the same start-up as main(), with workingFolder (the
+    // application folder when empty) as the folder the folder list starts in.
     frmDynamic &start(const QString &workingFolder = QString());
     // The same with quorbel.ini naming storedFolder.
     frmDynamic &startIn(const QString &storedFolder, const QString &workingFolder = QString());
@@ -45,7 +48,7 @@ public:
     bool exitRequested = false;
 
 private:
-    QTemporaryDir m_appFolder;
+    QTemporaryDir m_appFolder, m_configParent;
     QString m_previousWorkingFolder;
     std::unique_ptr<frmMain> m_main;
 };
