@@ -1,10 +1,16 @@
 #pragma once
 
-#include "app/frmmain.h"
+#include "app/startup.h"
 #include "navigator/frmdynamic.h"
+#include "platform/appfolder.h"
+#include "platform/mdiparent.h"
+#include "platform/messagebox.h"
+#include "platform/savedialog.h"
+#include "settings/varmodule.h"
+#include "support/frames.h"
 
-#include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 #include <optional>
@@ -16,30 +22,74 @@
 class TestApp
 {
 public:
-    TestApp();
-    ~TestApp();
+    TestApp()
+        : m_previousWorkingFolder(QDir::currentPath())
+    {
+        varModule::LastPath.clear();
+        platform::setApplicationFolder(m_appFolder.path());
+        platform::setConfigurationFolder(configFolder());
+        platform::setVolumeLister([] { return QStringList{QStringLiteral("/")}; });
+        platform::setMessageBoxHandler([this](const QString &text) {
+            messages.append(text);
+            shownBeforeNavigator += !platform::isFormLoaded<frmDynamic>();
+        });
+        platform::setEndProcessHandler([this] { exitRequested = true; });
+        platform::setSaveDialogAnswerer([this](const platform::SaveDialogRequest &request) {
+            ++dialogsShown;
+            dialogFileName = request.fileName;
+            // A dialog shown otherwise than Save asks for writes nothing.
+            const bool asked = request.filter == QStringLiteral("BMP(*.bmp)|*.bmp")
+                && request.promptToOverwrite;
+            return asked ? saveAnswer : std::nullopt;
+        });
+    }
+    ~TestApp()
+    {
+        m_main.reset();
+        platform::setApplicationFolder({});
+        platform::setConfigurationFolder({});
+        platform::setMessageBoxHandler({});
+        platform::setEndProcessHandler({});
+        platform::setSaveDialogAnswerer({});
+        platform::setVolumeLister({});
+        QDir::setCurrent(m_previousWorkingFolder);
+    }
 
     QString appFolder() const { return m_appFolder.path(); }
     // The user's configuration folder, not made yet.
     QString configFolder() const { return m_configParent.filePath(QStringLiteral("Quorbel")); }
-    QString iniPath() const;
-    QByteArray iniBytes() const;
-    void writeIni(const QByteArray &bytes) const;
+    QString iniPath() const { return m_appFolder.filePath(QStringLiteral("quorbel.ini")); }
+    QByteArray iniBytes() const { return testframes::readAll(iniPath()); }
+    void writeIni(const QByteArray &bytes) const { testframes::writeFile(iniPath(), bytes); }
 
     // Starts as the process does, through the same start-up as main(), with workingFolder (the
-    // application folder when empty) as the folder the folder list starts in.
-    frmDynamic &start(const QString &workingFolder = QString());
-    // The same with quorbel.ini naming storedFolder.
-    frmDynamic &startIn(const QString &storedFolder, const QString &workingFolder = QString());
+    // application folder when empty) as the folder the folder list starts in; with storedFolder,
+    // quorbel.ini names it first.
+    frmDynamic &start(const QString &workingFolder = {})
+    {
+        QDir::setCurrent(workingFolder.isEmpty() ? appFolder() : workingFolder);
+        m_main = startQuorbel();
+        return frmDynamic::instance();
+    }
+    frmDynamic &startIn(const QString &storedFolder, const QString &workingFolder = {})
+    {
+        writeIni(storedFolder.toLocal8Bit() + "\r\n");
+        return start(workingFolder);
+    }
     // Closes the main window as its close box does: unloads, then writes the settings.
-    void close();
+    void close()
+    {
+        if (m_main)
+            m_main->close();
+        m_main.reset();
+    }
     // Forgets the windows without any unload handler running, as after File > Exit.
-    void discard();
+    void discard() { m_main.reset(); }
     frmMain &main() { return *m_main; }
 
     QStringList messages;
     int shownBeforeNavigator = 0; // of the messages, those shown before the Navigator existed
-    QStringList takeMessages();
+    QStringList takeMessages() { return std::exchange(messages, {}); }
 
     // The answer the save dialogs get: a path, or std::nullopt for cancel.
     std::optional<QString> saveAnswer;
@@ -56,22 +106,78 @@ private:
 // What the user does in the Navigator and reads back from it.
 namespace steps {
 
-frmDynamic &navigator();
-// The user picks the entry of the rows list with this text.
-void pickRows(const QString &entry);
+inline frmDynamic &navigator()
+{
+    return frmDynamic::instance();
+}
+
+// The user picks the entry of the rows list with this text, as a mouse or the keyboard does.
+inline void pickRows(const QString &entry)
+{
+    QComboBox *rows = navigator().cboNumOfRows;
+    rows->setCurrentIndex(rows->findText(entry));
+    emit rows->activated(rows->currentIndex());
+}
+
 // Picks the rows, sets "Invert Order" and presses Draw; true when no message came and Save was
 // enabled.
-bool draw(TestApp &app, const QString &rows, bool invert = false);
+inline bool draw(TestApp &app, const QString &rows, bool invert = false)
+{
+    pickRows(rows);
+    navigator().chkInvert->setChecked(invert);
+    navigator().cmdDraw->click();
+    return app.messages.isEmpty() && navigator().cmdSave->isEnabled();
+}
+
 // Presses Save, answering the dialog with path, and reads the file back independently.
-QImage save(TestApp &app, const QString &path);
+inline QImage save(TestApp &app, const QString &path)
+{
+    app.saveAnswer = path;
+    navigator().cmdSave->click();
+    return testframes::readBmp24(testframes::readAll(path));
+}
+
 // Opens a folder as the user does: its entry in the folder list made current and Enter pressed.
 // False when the list shows no entry for it.
-bool activateFolder(const QString &folder);
+inline bool activateFolder(const QString &folder)
+{
+    QListWidget *list = navigator().Dir1;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->data(Qt::UserRole).toString() == folder) {
+            list->setCurrentRow(i);
+            QTest::keyClick(list, Qt::Key_Return);
+            return true;
+        }
+    }
+    return false;
+}
+
 // The five value labels of "Image Info", such as "32|32|8|8|256x32".
-QString figures();
+inline QString figures()
+{
+    const frmDynamic &n = navigator();
+    return QStringList{n.lblXSource->text(), n.lblYSource->text(), n.lblNumOfFrames->text(),
+                       n.lblFramesPerRow->text(), n.lblFinalSize->text()}
+        .join(u'|');
+}
+
 // The entries of the rows list, and the design entries followed by one run " 1" ... " n" per
 // folder measured.
-QStringList rowChoices();
-QStringList expectedRowChoices(std::initializer_list<int> appendedRuns);
+inline QStringList rowChoices()
+{
+    QStringList entries;
+    for (int i = 0; i < navigator().cboNumOfRows->count(); ++i)
+        entries.append(navigator().cboNumOfRows->itemText(i));
+    return entries;
+}
+inline QStringList expectedRowChoices(std::initializer_list<int> appendedRuns)
+{
+    QStringList entries = QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 23").split(u' ');
+    for (int run : appendedRuns) {
+        for (int i = 1; i <= run; ++i)
+            entries.append(u' ' + QString::number(i));
+    }
+    return entries;
+}
 
 } // namespace steps
