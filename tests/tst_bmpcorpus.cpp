@@ -40,44 +40,44 @@ QString readOutcome(const QString &path)
 // Every bitmap of tests/data, read twice: both reads give what expected.txt holds, which was
 // checked against BMP Suite's reference renderings when it was written. A crash proper (a signal)
 // ends the run, which fails it just the same.
-class TestBmpCorpus : public QObject {
+class TestBmpCorpus : public QObject
+{
     Q_OBJECT
 
 private slots:
-    void everyFileAsExpected();
+    void everyFileAsExpected()
+    {
+        QFile file(Data.filePath(u"expected.txt"_s));
+        QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(file.fileName()));
+        QMap<QString, QString> expected; // path under tests/data -> outcome
+        for (const QString &line :
+             QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+            if (!line.startsWith(u'#'))
+                expected.insert(line.section(u' ', 0, 0), line.section(u' ', 1));
+        }
+        QStringList onDisk;
+        QDirIterator it(Data.path(), {u"*.bmp"_s}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            onDisk << Data.relativeFilePath(it.next());
+        QStringList wrong;
+        for (const QString &path : onDisk + expected.keys()) {
+            if (!onDisk.contains(path) || !expected.contains(path))
+                wrong << path + u": in only one of tests/data and expected.txt"_s;
+        }
+        QMap<QString, std::array<int, 2>> figures; // folder -> files loaded, files refused
+        for (auto [path, want] : expected.asKeyValueRange()) {
+            const QString first = readOutcome(Data.filePath(path));
+            const QString second = readOutcome(Data.filePath(path));
+            if (first != want || second != first)
+                wrong << u"%1: expected %2, read %3, then %4"_s.arg(path, want, first, second);
+            ++figures[path.section(u'/', 0, -2)][first.startsWith(u"refused ")];
+        }
+        for (auto [folder, count] : figures.asKeyValueRange())
+            qInfo("%s: %d files, %d loaded, %d refused", qPrintable(folder), count[0] + count[1],
+                  count[0], count[1]);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
+    }
 };
-
-void TestBmpCorpus::everyFileAsExpected()
-{
-    QFile file(Data.filePath(u"expected.txt"_s));
-    QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(file.fileName()));
-    QMap<QString, QString> expected; // path under tests/data -> outcome
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
-        if (!line.startsWith(u'#'))
-            expected.insert(line.section(u' ', 0, 0), line.section(u' ', 1));
-    }
-    QStringList onDisk;
-    QDirIterator it(Data.path(), { u"*.bmp"_s }, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        onDisk << Data.relativeFilePath(it.next());
-    QStringList wrong;
-    for (const QString &path : onDisk + expected.keys()) {
-        if (!onDisk.contains(path) || !expected.contains(path))
-            wrong << path + u": in only one of tests/data and expected.txt"_s;
-    }
-    QMap<QString, std::array<int, 2>> figures; // folder -> files loaded, files refused
-    for (auto [path, want] : expected.asKeyValueRange()) {
-        const QString first = readOutcome(Data.filePath(path));
-        const QString second = readOutcome(Data.filePath(path));
-        if (first != want || second != first)
-            wrong << u"%1: expected %2, read %3, then %4"_s.arg(path, want, first, second);
-        ++figures[path.section(u'/', 0, -2)][first.startsWith(u"refused ")];
-    }
-    for (auto [folder, count] : figures.asKeyValueRange())
-        qInfo("%s: %d files, %d loaded, %d refused", qPrintable(folder), count[0] + count[1],
-            count[0], count[1]);
-    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
-}
 
 QTEST_GUILESS_MAIN(TestBmpCorpus)
 #include "tst_bmpcorpus.moc"

@@ -54,161 +54,157 @@ using Samples = QList<std::pair<quint32, QRgb>>;
 
 // A picture repeating the samples.
 void addRow(const char *name, Kind kind, int bits, bool topDown, const Samples &samples,
-    quint32 compression = 0, const Masks &masks = {}, int colours = 0, int gap = 0)
+            quint32 compression = 0, const Masks &masks = {}, int colours = 0, int gap = 0)
 {
     QList<quint32> raws;
     for (const auto &[raw, colour] : samples)
         raws << raw;
     const int height = topDown ? -H : H;
-    const QByteArray file = bmp(
-        kind, W, height, bits, packRows(raws, W, height, bits), colours, compression, masks, gap);
+    const QByteArray file = bmp(kind, W, height, bits, packRows(raws, W, height, bits), colours,
+                                compression, masks, gap);
     QTest::newRow(name) << file << imageFrom(W, H, [&](int i) {
         return samples[i % samples.size()].second;
     });
 }
 
-const Samples Rgb24 = { { 0x000000, 0x000000 }, { 0xFFFFFF, 0xFFFFFF }, { 0x123456, 0x123456 },
-    { 0xFF0000, 0xFF0000 }, { 0x00FF00, 0x00FF00 }, { 0x0000FF, 0x0000FF },
-    { 0x80C0E0, 0x80C0E0 } };
+const Samples Rgb24 = {{0x000000, 0x000000}, {0xFFFFFF, 0xFFFFFF}, {0x123456, 0x123456},
+                       {0xFF0000, 0xFF0000}, {0x00FF00, 0x00FF00}, {0x0000FF, 0x0000FF},
+                       {0x80C0E0, 0x80C0E0}};
 // The top byte is junk or alpha: it never changes the colour and never makes a pixel see-through.
-const Samples Rgb32 = { { 0x7F123456, 0x123456 }, { 0x00FFFFFF, 0xFFFFFF },
-    { 0xFF000000, 0x000000 }, { 0x01C08040, 0xC08040 } };
+const Samples Rgb32 = {
+    {0x7F123456, 0x123456}, {0x00FFFFFF, 0xFFFFFF}, {0xFF000000, 0x000000}, {0x01C08040, 0xC08040}};
 // 5-bit channels: 31 is 255, 16 rounds to 132, 8 to 66, 1 to 8; the top bit is unused.
-const Samples Rgb555 = { { 0x0000, 0x000000 }, { 0x7FFF, 0xFFFFFF }, { 0x7C00, 0xFF0000 },
-    { 0x03E0, 0x00FF00 }, { 0x001F, 0x0000FF }, { 0x4101, 0x844208 }, { 0x8000, 0x000000 } };
-const Masks Masks565 = { 0xF800, 0x07E0, 0x001F, 0 };
+const Samples Rgb555 = {{0x0000, 0x000000}, {0x7FFF, 0xFFFFFF}, {0x7C00, 0xFF0000},
+                        {0x03E0, 0x00FF00}, {0x001F, 0x0000FF}, {0x4101, 0x844208},
+                        {0x8000, 0x000000}};
+const Masks Masks565 = {0xF800, 0x07E0, 0x001F, 0};
 // 6-bit green: 32 of 63 rounds to 130; 5-bit blue 15 of 31 to 123.
-const Samples Rgb565 = { { 0xFFFF, 0xFFFFFF }, { 0xF800, 0xFF0000 }, { 0x07E0, 0x00FF00 },
-    { 0x001F, 0x0000FF }, { 0x840F, 0x84827B }, { 0x0000, 0x000000 } };
-const Masks Masks7187 = { 0xFE000000, 0x01FFFF80, 0x0000007F, 0 };
+const Samples Rgb565 = {{0xFFFF, 0xFFFFFF}, {0xF800, 0xFF0000}, {0x07E0, 0x00FF00},
+                        {0x001F, 0x0000FF}, {0x840F, 0x84827B}, {0x0000, 0x000000}};
+const Masks Masks7187 = {0xFE000000, 0x01FFFF80, 0x0000007F, 0};
 
 } // namespace
 
 // Decodes bitmaps built in the test and checks every pixel and every refusal number.
-class TestBmpDecoder : public QObject {
+class TestBmpDecoder : public QObject
+{
     Q_OBJECT
 
 private slots:
-    void decodesEveryKind_data();
-    void decodesEveryKind();
-    void refusesBrokenFiles_data();
-    void refusesBrokenFiles();
-    void refusesEveryTruncation_data();
-    void refusesEveryTruncation();
-};
+    // What the bitmap corpus under tests/data does not hold already.
+    void decodesEveryKind_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QImage>("expected");
 
-// What the bitmap corpus under tests/data does not hold already.
-void TestBmpDecoder::decodesEveryKind_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QImage>("expected");
-
-    addRow("core 24-bit", Kind::Core, 24, false, Rgb24);
-    addRow("v5 24-bit top-down", Kind::V5, 24, true, Rgb24);
-    addRow("info 32-bit top-down", Kind::Info, 32, true, Rgb32);
-    addRow("v5 16-bit uncompressed ignores masks", Kind::V5, 16, false, Rgb555, 0, Masks565);
-    // A 1-bit red channel is all or nothing; 10-bit green 512 rounds to 128.
-    addRow("info 16-bit 1-10-5 bit fields", Kind::Info, 16, false,
-        { { 0x8000, 0xFF0000 }, { 512u << 5, 0x008000 }, { 0xFFFF, 0xFFFFFF }, { 0x1F, 0xFF } },
-        BitFields, { 0x8000, 0x7FE0, 0x001F, 0 });
-    // A channel 32 bits wide, and two channels with no bits at all, which read as 0.
-    addRow("info 32-bit one 32-bit channel", Kind::Info, 32, false,
-        { { 0xFFFFFFFF, 0xFF0000 }, { 0x80000000, 0x800000 }, { 0x7FFFFFFF, 0x7F0000 }, { 0, 0 } },
-        BitFields, { 0xFFFFFFFF, 0, 0, 0 });
-    QTest::newRow("rle8") << rle(6, 4, 8, Rle8) << indexImage("-1234- 7----- 55---6 111234");
-    QTest::newRow("rle8 delta upwards") << rle(4, 3, 8, Rle8Up) << indexImage("---- ---2 11--");
-    QTest::newRow("rle4") << rle(7, 3, 4, Rle4) << indexImage("9ABCD-- 567--89 1213456");
-}
-
-void TestBmpDecoder::decodesEveryKind()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QImage, expected);
-    QCOMPARE(decodeMismatch(file, expected), QString());
-}
-
-void TestBmpDecoder::refusesBrokenFiles_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    auto info24 = [](int width, int height, int pixelBytes) {
-        return bmp(Kind::Info, width, height, 24, QByteArray(pixelBytes, '\x11'));
-    };
-    const QByteArray good = info24(W, H, 48);
-    QCOMPARE(decodeMismatch(good, imageFrom(W, H, [](int) { return 0x111111; })), QString());
-    auto field = [&](int at, int bytes, quint32 value) {
-        return QByteArray(good).replace(at, bytes, le(value, bytes));
-    };
-    auto rle8 = [](const char *hex) { return rle(4, 2, 8, hex); };
-
-    QTest::newRow("width 32768") << info24(32768, 1, 32768 * 3);
-    QTest::newRow("rle8 over 2^25 pixels") << rle(8193, 4097, 8, "0001");
-    QTest::newRow("bit count 7") << field(28, 2, 7);
-    QTest::newRow("bit count 64") << field(28, 2, 64);
-    QTest::newRow("header size 66") << field(14, 4, 66);
-    QTest::newRow("header size 41") << field(14, 4, 41);
-    QTest::newRow("pixel offset beyond file") << field(10, 4, 1000);
-    QTest::newRow("pixel offset inside header") << field(10, 4, 20);
-    QTest::newRow("compression 4 (jpeg)") << field(30, 4, 4);
-    QTest::newRow("compression 7") << field(30, 4, 7);
-    QTest::newRow("bit fields at 24 bits") << field(30, 4, BitFields);
-    QTest::newRow("bit fields without masks") << bmp(Kind::Info, W, H, 16, {}, 0, BitFields);
-    QTest::newRow("rle8 run past the right edge") << rle8("05010001");
-    QTest::newRow("rle8 run past the edge after pixels") << rle8("03010201 0001");
-    QTest::newRow("rle8 absolute past the right edge") << rle8("00050102030102000001");
-    QTest::newRow("rle8 delta past the right edge") << rle8("000205000001");
-    QTest::newRow("rle8 delta past the top") << rle8("000200030001");
-    QTest::newRow("rle8 run above the top") << rle8("0000 0000 01010001");
-    QTest::newRow("rle8 line end past the top") << rle8("0000 0000 0000 0001");
-    QTest::newRow("rle8 no end of bitmap") << rle8("04010000");
-    QTest::newRow("rle8 absolute cut short") << rle8("00040102");
-    QTest::newRow("rle8 delta cut short") << rle8("000201");
-    QTest::newRow("rle8 with 4-bit pixels") << rle8("04010001").replace(28, 1, "\x04");
-    QTest::newRow("rle4 run past the right edge") << rle(3, 1, 4, "04120001");
-    QTest::newRow("rle4 absolute past the right edge") << rle(3, 1, 4, "000412340001");
-}
-
-void TestBmpDecoder::refusesBrokenFiles()
-{
-    QFETCH(QByteArray, file);
-    QCOMPARE(decodeMismatch(file, {}), Refused);
-}
-
-// Good files of several kinds, with the bytes of final row padding a cut may lose unnoticed.
-void TestBmpDecoder::refusesEveryTruncation_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<int>("optionalTail");
-    QTest::newRow("info 4-bit") << bmp(Kind::Info, W, H, 4, packRows({ 11 }, W, H, 4), 12) << 1;
-    QTest::newRow("info 8-bit") << bmp(Kind::Info, W, H, 8, packRows({ 3 }, W, H, 8), 16) << 3;
-    QTest::newRow("core 8-bit") << bmp(Kind::Core, W, H, 8, packRows({ 200 }, W, H, 8)) << 3;
-    QTest::newRow("core 24-bit") << bmp(Kind::Core, W, H, 24, packRows({ 0x123456 }, W, H, 24))
-                                 << 1;
-    QTest::newRow("info 16-bit bit fields")
-        << bmp(Kind::Info, W, H, 16, packRows({ 0x840F }, W, H, 16), 0, BitFields, Masks565) << 2;
-    QTest::newRow("info 16-bit bit fields, no padding")
-        << bmp(Kind::Info, 4, H, 16, packRows({ 0x840F }, 4, H, 16), 0, BitFields, Masks565) << 0;
-    QTest::newRow("v5 32-bit bit fields top-down, no padding")
-        << bmp(Kind::V5, W, -H, 32, packRows({ 0xDEADBEEF }, W, -H, 32), 0, BitFields, Masks7187)
-        << 0;
-    QTest::newRow("rle8") << rle(6, 4, 8, Rle8) << 0;
-    QTest::newRow("rle8 delta upwards") << rle(4, 3, 8, Rle8Up) << 0;
-    QTest::newRow("rle4") << rle(7, 3, 4, Rle4) << 0;
-}
-
-// Every cut of a good file is refused, except one that only loses final row padding.
-void TestBmpDecoder::refusesEveryTruncation()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(int, optionalTail);
-    const quorbel::Picture decoded = decodeBmp(file);
-    const QImage whole = QImage(decoded.constBits(), decoded.width(), decoded.height(),
-                                decoded.bytesPerLine(), QImage::Format_BGR888).copy();
-    for (qsizetype length = 0; length < file.size(); ++length) {
-        const QString outcome = decodeMismatch(file.left(length), whole);
-        QVERIFY2(outcome == (length < file.size() - optionalTail ? Refused : QString()),
-            qPrintable(QStringLiteral("cut at %1 bytes: %2").arg(length).arg(outcome)));
+        addRow("core 24-bit", Kind::Core, 24, false, Rgb24);
+        addRow("v5 24-bit top-down", Kind::V5, 24, true, Rgb24);
+        addRow("info 32-bit top-down", Kind::Info, 32, true, Rgb32);
+        addRow("v5 16-bit uncompressed ignores masks", Kind::V5, 16, false, Rgb555, 0, Masks565);
+        // A 1-bit red channel is all or nothing; 10-bit green 512 rounds to 128.
+        addRow("info 16-bit 1-10-5 bit fields", Kind::Info, 16, false,
+               {{0x8000, 0xFF0000}, {512u << 5, 0x008000}, {0xFFFF, 0xFFFFFF}, {0x1F, 0xFF}},
+               BitFields, {0x8000, 0x7FE0, 0x001F, 0});
+        // A channel 32 bits wide, and two channels with no bits at all, which read as 0.
+        addRow("info 32-bit one 32-bit channel", Kind::Info, 32, false,
+               {{0xFFFFFFFF, 0xFF0000}, {0x80000000, 0x800000}, {0x7FFFFFFF, 0x7F0000}, {0, 0}},
+               BitFields, {0xFFFFFFFF, 0, 0, 0});
+        QTest::newRow("rle8") << rle(6, 4, 8, Rle8) << indexImage("-1234- 7----- 55---6 111234");
+        QTest::newRow("rle8 delta upwards") << rle(4, 3, 8, Rle8Up) << indexImage("---- ---2 11--");
+        QTest::newRow("rle4") << rle(7, 3, 4, Rle4) << indexImage("9ABCD-- 567--89 1213456");
     }
-}
+
+    void decodesEveryKind()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QImage, expected);
+        QCOMPARE(decodeMismatch(file, expected), QString());
+    }
+
+    void refusesBrokenFiles_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        auto info24 = [](int width, int height, int pixelBytes) {
+            return bmp(Kind::Info, width, height, 24, QByteArray(pixelBytes, '\x11'));
+        };
+        const QByteArray good = info24(W, H, 48);
+        QCOMPARE(decodeMismatch(good, imageFrom(W, H, [](int) { return 0x111111; })), QString());
+        auto field = [&](int at, int bytes, quint32 value) {
+            return QByteArray(good).replace(at, bytes, le(value, bytes));
+        };
+        auto rle8 = [](const char *hex) { return rle(4, 2, 8, hex); };
+
+        QTest::newRow("width 32768") << info24(32768, 1, 32768 * 3);
+        QTest::newRow("rle8 over 2^25 pixels") << rle(8193, 4097, 8, "0001");
+        QTest::newRow("bit count 7") << field(28, 2, 7);
+        QTest::newRow("bit count 64") << field(28, 2, 64);
+        QTest::newRow("header size 66") << field(14, 4, 66);
+        QTest::newRow("header size 41") << field(14, 4, 41);
+        QTest::newRow("pixel offset beyond file") << field(10, 4, 1000);
+        QTest::newRow("pixel offset inside header") << field(10, 4, 20);
+        QTest::newRow("compression 4 (jpeg)") << field(30, 4, 4);
+        QTest::newRow("compression 7") << field(30, 4, 7);
+        QTest::newRow("bit fields at 24 bits") << field(30, 4, BitFields);
+        QTest::newRow("bit fields without masks") << bmp(Kind::Info, W, H, 16, {}, 0, BitFields);
+        QTest::newRow("rle8 run past the right edge") << rle8("05010001");
+        QTest::newRow("rle8 run past the edge after pixels") << rle8("03010201 0001");
+        QTest::newRow("rle8 absolute past the right edge") << rle8("00050102030102000001");
+        QTest::newRow("rle8 delta past the right edge") << rle8("000205000001");
+        QTest::newRow("rle8 delta past the top") << rle8("000200030001");
+        QTest::newRow("rle8 run above the top") << rle8("0000 0000 01010001");
+        QTest::newRow("rle8 line end past the top") << rle8("0000 0000 0000 0001");
+        QTest::newRow("rle8 no end of bitmap") << rle8("04010000");
+        QTest::newRow("rle8 absolute cut short") << rle8("00040102");
+        QTest::newRow("rle8 delta cut short") << rle8("000201");
+        QTest::newRow("rle8 with 4-bit pixels") << rle8("04010001").replace(28, 1, "\x04");
+        QTest::newRow("rle4 run past the right edge") << rle(3, 1, 4, "04120001");
+        QTest::newRow("rle4 absolute past the right edge") << rle(3, 1, 4, "000412340001");
+    }
+
+    void refusesBrokenFiles()
+    {
+        QFETCH(QByteArray, file);
+        QCOMPARE(decodeMismatch(file, {}), Refused);
+    }
+
+    // Good files of several kinds, with the bytes of final row padding a cut may lose unnoticed.
+    void refusesEveryTruncation_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("optionalTail");
+        QTest::newRow("info 4-bit") << bmp(Kind::Info, W, H, 4, packRows({11}, W, H, 4), 12) << 1;
+        QTest::newRow("info 8-bit") << bmp(Kind::Info, W, H, 8, packRows({3}, W, H, 8), 16) << 3;
+        QTest::newRow("core 8-bit") << bmp(Kind::Core, W, H, 8, packRows({200}, W, H, 8)) << 3;
+        QTest::newRow("core 24-bit")
+            << bmp(Kind::Core, W, H, 24, packRows({0x123456}, W, H, 24)) << 1;
+        QTest::newRow("info 16-bit bit fields")
+            << bmp(Kind::Info, W, H, 16, packRows({0x840F}, W, H, 16), 0, BitFields, Masks565) << 2;
+        QTest::newRow("info 16-bit bit fields, no padding")
+            << bmp(Kind::Info, 4, H, 16, packRows({0x840F}, 4, H, 16), 0, BitFields, Masks565) << 0;
+        QTest::newRow("v5 32-bit bit fields top-down, no padding")
+            << bmp(Kind::V5, W, -H, 32, packRows({0xDEADBEEF}, W, -H, 32), 0, BitFields, Masks7187)
+            << 0;
+        QTest::newRow("rle8") << rle(6, 4, 8, Rle8) << 0;
+        QTest::newRow("rle8 delta upwards") << rle(4, 3, 8, Rle8Up) << 0;
+        QTest::newRow("rle4") << rle(7, 3, 4, Rle4) << 0;
+    }
+
+    // Every cut of a good file is refused, except one that only loses final row padding.
+    void refusesEveryTruncation()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, optionalTail);
+        const quorbel::Picture decoded = decodeBmp(file);
+        const QImage whole = QImage(decoded.constBits(), decoded.width(), decoded.height(),
+                                    decoded.bytesPerLine(), QImage::Format_BGR888)
+                                 .copy();
+        for (qsizetype length = 0; length < file.size(); ++length) {
+            const QString outcome = decodeMismatch(file.left(length), whole);
+            QVERIFY2(outcome == (length < file.size() - optionalTail ? Refused : QString()),
+                     qPrintable(QStringLiteral("cut at %1 bytes: %2").arg(length).arg(outcome)));
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(TestBmpDecoder)
 #include "tst_bmpdecoder.moc"

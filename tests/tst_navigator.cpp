@@ -26,9 +26,9 @@
 
 using namespace Qt::StringLiterals;
 using namespace testframes;
+using steps::expectedRowChoices;
 using steps::figures;
 using steps::rowChoices;
-using steps::expectedRowChoices;
 
 namespace {
 
@@ -57,27 +57,6 @@ bool allWindowsVisible()
         && frmPicFinal::instance().window()->isVisible();
 }
 
-QList<const platform::PictureBox *> allPictures()
-{
-    return {steps::navigator().picWork, steps::navigator().picFinal,
-            frmPicWork::instance().picWork, frmPicFinal::instance().picFinal};
-}
-
-// The Navigator's controls by name.
-QWidget *control(const QString &name)
-{
-    frmDynamic &n = steps::navigator();
-#define NAMED(control) {QStringLiteral(#control), n.control}
-    const QHash<QString, QWidget *> named{
-        NAMED(Drive1), NAMED(Dir1), NAMED(File1), NAMED(Frame1), NAMED(Label1), NAMED(lblXSource),
-        NAMED(Label6), NAMED(lblFramesPerRow), NAMED(Label2), NAMED(lblYSource), NAMED(Label5),
-        NAMED(lblFinalSize), NAMED(Label4), NAMED(lblNumOfFrames), NAMED(chkInvert),
-        NAMED(Label3), NAMED(cboNumOfRows), NAMED(cmdDraw), NAMED(cmdSave), NAMED(picWork),
-        NAMED(picFinal)};
-#undef NAMED
-    return named.value(name);
-}
-
 QSizeF twipsSize(const platform::Form &form)
 {
     return {form.width(), form.height()};
@@ -90,590 +69,539 @@ class TestNavigator : public QObject
     Q_OBJECT
 
 private slots:
-    void startUp_data();
-    void startUp();
-    void settingsFile_data();
-    void settingsFile();
-    void exitStoresNothing();
-    void fileListShowsOnlyVisibleBitmapFiles();
-    void volumesKeepTheirFolders();
-    void driveNotReadyLeavesTheListsWhereTheyWere();
-    void shownFolderVanishes();
-    void nextFolder_data();
-    void nextFolder();
-    void figuresFollowTheRowPicks_data();
-    void figuresFollowTheRowPicks();
-    void tooManyFramesOverflowWithoutLosingAnything();
-    void unreadableFirstFrameKeepsThePictures_data();
-    void unreadableFirstFrameKeepsThePictures();
-    void previewsFitTheirPicturesBesideTheNavigator();
-    void captionsReadWhole_data();
-    void captionsReadWhole();
-    void firstStatesAndTabOrder();
-    void aboutOpensOnceAndLeavesTheRestAlone();
-};
-
-void TestNavigator::startUp_data()
-{
-    // Relative to the working folder ("" is the folder itself); fileAt is a file standing where
-    // a stored folder was.
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<QString>("fileAt");
-    QTest::newRow("another folder") << u"frames"_s << u"frames"_s << QString();
-    QTest::newRow("the working folder: no folder change") << QString() << QString() << QString();
-    QTest::newRow("deleted two levels deep") << u"kept/gone/deeper"_s << u"kept"_s << QString();
-    QTest::newRow("replaced by a file") << u"kept/gone/deeper"_s << u"kept"_s << u"kept/gone"_s;
-}
-
-void TestNavigator::startUp()
-{
-    QFETCH(QString, stored);
-    QFETCH(QString, shown);
-    QFETCH(QString, fileAt);
-    TestApp app;
-    QTemporaryDir work;
-    const auto at = [&](const QString &path) { return QDir(work.path()).filePath(path); };
-    QVERIFY(writeFrames(at(shown), walkNames(3), {{5, 4}}));
-    QVERIFY(writeFile(at(shown) + u"/notes.txt"_s, "not a frame")); // the pattern comes first
-    QVERIFY(fileAt.isEmpty() || writeFile(at(fileAt), "a file now"));
-    const bool change = !shown.isEmpty();
-
-    frmDynamic &nav = app.startIn(QDir::cleanPath(at(stored)), work.path());
-
-    QCOMPARE(app.messages, QStringList());
-    QCOMPARE(nav.Dir1->path(), QDir::cleanPath(at(shown)));
-    QCOMPARE(nav.File1->path(), nav.Dir1->path());
-    QCOMPARE(rowChoices(), expectedRowChoices({change ? 3 : 0}));
-    QCOMPARE(nav.cboNumOfRows->currentIndex(), 0);
-    QCOMPARE(figures(), change ? u"5|4|3|3|15x4"_s : u"XSource|YSource|Frames|FperR|Final XY"_s);
-    QCOMPARE(nav.cmdDraw->isEnabled(), change);
-    QVERIFY(!nav.cmdSave->isEnabled());
-    QCOMPARE(frmPicWork::instance().picWork->picture().size(), change ? QSize(5, 4) : QSize(0, 0));
-    QVERIFY(allWindowsVisible());
-    app.close(); // the folder shown is the one stored for the next start
-    QCOMPARE(app.iniBytes(), QDir::cleanPath(at(shown)).toLocal8Bit() + "\r\n");
-}
-
-void TestNavigator::settingsFile_data()
-{
-    // <app> and <work> stand for the application and working folders.
-    QTest::addColumn<QString>("obstacle"); // "", refusing, refusing too or closed
-    QTest::addColumn<QString>("content");  // "-" for no file
-    QTest::addColumn<QString>("messages");
-    QTest::addColumn<QString>("lastPath");
-    const auto row = [](const char *name, const char *obstacle, const QString &content,
-                        const QString &messages, const QString &lastPath) {
-        QTest::newRow(name) << QString::fromLatin1(obstacle) << content << messages << lastPath;
-    };
-    row("first run: created with the application folder", "", u"-"_s, {}, u"<app>"_s);
-    row("zero bytes", "", {}, u"Error in GetiniData"_s, {});
-    row("empty first line", "", u"\r\n"_s, {}, {});
-    row("several lines: the first counts", "", u"<work>\r\nsecond\r\n"_s, {}, u"<work>"_s);
-    row("bare line feed", "", u"<work>\n"_s, {}, u"<work>"_s);
-    row("spaces and quotes kept", "", u" \"<work>\" \r\n"_s, {}, u" \"<work>\" "_s);
-    row("no line end", "", u"<work>"_s, {}, u"<work>"_s);
-    // As an installed copy's: the file goes to the user's configuration folder.
-    row("application folder refusing new files", "refusing", u"-"_s, {}, u"<app>"_s);
-    row("configuration folder refusing too", "refusing too", u"-"_s,
-        u"Error in CreateINI|Error in GetiniData"_s, {});
-    row("existing writable file in a folder refusing new files", "closed", u"<work>\r\n"_s, {},
-        u"<work>"_s);
-}
-
-// Read before the Navigator exists, whatever it holds; rewritten as one line at closing, beside
-// the executable or else in the user's configuration folder, and nothing else left there.
-void TestNavigator::settingsFile()
-{
-    QFETCH(QString, obstacle);
-    QFETCH(QString, content);
-    QFETCH(QString, messages);
-    QFETCH(QString, lastPath);
-    TestApp app;
-    QTemporaryDir work;
-    QString folder = app.appFolder();
-    if (obstacle.startsWith(u"refusing"_s)) {
-        if ((folder = faults::folderRefusingNewFiles()).isEmpty())
-            QSKIP("no folder refuses new files here");
-        platform::setApplicationFolder(folder);
-        if (obstacle == u"refusing too"_s)
-            platform::setConfigurationFolder(folder);
+    void startUp_data()
+    {
+        // Relative to the working folder ("" is the folder itself); fileAt is a file standing where
+        // a stored folder was.
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("fileAt");
+        QTest::newRow("another folder") << u"frames"_s << u"frames"_s << QString();
+        QTest::newRow("the working folder: no folder change")
+            << QString() << QString() << QString();
+        QTest::newRow("deleted two levels deep") << u"kept/gone/deeper"_s << u"kept"_s << QString();
+        QTest::newRow("replaced by a file") << u"kept/gone/deeper"_s << u"kept"_s << u"kept/gone"_s;
     }
-    const auto fill = [&](QString text) {
-        return text.replace(u"<app>"_s, folder).replace(u"<work>"_s, work.path()).toLocal8Bit();
-    };
-    if (content != u"-"_s)
-        app.writeIni(fill(content));
-    std::optional<faults::ClosedFolder> closed;
-    if (obstacle == u"closed"_s && !closed.emplace(folder).holds)
-        QSKIP("permission bits cannot close a folder here");
-    const QString kept = obstacle == u"refusing"_s ? app.configFolder() + u"/quorbel.ini"_s
-                                                    : app.iniPath();
 
-    frmDynamic &nav = app.start(work.path());
-    QCOMPARE(app.messages.join(u'|'), messages);
-    QCOMPARE(app.shownBeforeNavigator, app.messages.size());
-    QCOMPARE(varModule::LastPath, QString::fromLocal8Bit(fill(lastPath)));
-    QVERIFY(allWindowsVisible());
-    QCOMPARE(readAll(kept), obstacle == u"refusing too"_s ? QByteArray()
-                            : fill(content == u"-"_s ? u"<app>\r\n"_s : content));
-    const QString shown = nav.Dir1->path();
-    app.close();
-    QCOMPARE(QFileInfo::exists(app.configFolder()), obstacle == u"refusing"_s);
-    if (obstacle == u"refusing too"_s) {
-        QCOMPARE(app.messages.mid(2), QStringList{u"Error in WriteNewini"_s});
-        return;
+    void startUp()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QFETCH(QString, fileAt);
+        TestApp app;
+        QTemporaryDir work;
+        const auto at = [&](const QString &path) { return QDir(work.path()).filePath(path); };
+        QVERIFY(writeFrames(at(shown), walkNames(3), {{5, 4}}));
+        QVERIFY(writeFile(at(shown) + u"/notes.txt"_s, "not a frame")); // the pattern comes first
+        QVERIFY(fileAt.isEmpty() || writeFile(at(fileAt), "a file now"));
+        const bool change = !shown.isEmpty();
+
+        frmDynamic &nav = app.startIn(QDir::cleanPath(at(stored)), work.path());
+
+        QCOMPARE(app.messages, QStringList());
+        QCOMPARE(nav.Dir1->path(), QDir::cleanPath(at(shown)));
+        QCOMPARE(rowChoices(), expectedRowChoices({change ? 3 : 0}));
+        QCOMPARE(figures(),
+                 change ? u"5|4|3|3|15x4"_s : u"XSource|YSource|Frames|FperR|Final XY"_s);
+        QCOMPARE(nav.cmdDraw->isEnabled(), change);
+        QVERIFY(!nav.cmdSave->isEnabled());
+        QCOMPARE(frmPicWork::instance().picWork->picture().size(),
+                 change ? QSize(5, 4) : QSize(0, 0));
+        QVERIFY(allWindowsVisible());
+        app.close(); // the folder shown is the one stored for the next start
+        QCOMPARE(app.iniBytes(), QDir::cleanPath(at(shown)).toLocal8Bit() + "\r\n");
     }
-    QCOMPARE(app.messages.join(u'|'), messages);
-    QCOMPARE(readAll(kept), shown.toLocal8Bit() + "\r\n");
-    QCOMPARE(entries(QFileInfo(kept).path()), QStringList{u"quorbel.ini"_s});
-}
 
-// Leaving by File > Exit ends at once: the folder walked to is not stored.
-void TestNavigator::exitStoresNothing()
-{
-    TestApp app;
-    QTemporaryDir start, later;
-    app.startIn(start.path()).Dir1->setPath(later.path());
-    app.main().mnuExit->trigger();
-    QVERIFY(app.exitRequested);
-    app.discard();
-    QCOMPARE(varModule::LastPath, start.path());
-    QCOMPARE(app.iniBytes(), start.path().toLocal8Bit() + "\r\n");
-}
-
-void TestNavigator::fileListShowsOnlyVisibleBitmapFiles()
-{
-    TestApp app;
-    QTemporaryDir work;
-    const QString folder = work.filePath(u"mixed"_s);
-    QVERIFY(writeFrames(folder, u"a.Bmp b.bmp Cat.bmp WALK.BMP .hidden.bmp a.bmp.txt a.bm bmp"_s
-                                    .split(u' ')));
-    QVERIFY(QDir(folder).mkdir(u"x.bmp"_s));
-    // A link counts as what it points to: a frame, a folder, or nothing at all.
-    QVERIFY(QFile::link(folder + u"/b.bmp"_s, folder + u"/link.bmp"_s));
-    QVERIFY(QFile::link(work.filePath(u"gone.bmp"_s), folder + u"/dangling.bmp"_s));
-    QVERIFY(QFile::link(work.path(), folder + u"/up.bmp"_s));
-    QCOMPARE(mkfifo(QFile::encodeName(folder + u"/pipe.bmp"_s).constData(), 0600), 0);
-
-    frmDynamic &nav = app.startIn(folder);
-
-    QCOMPARE(fileList(), u"a.Bmp b.bmp Cat.bmp link.bmp WALK.BMP"_s.split(u' '));
-    QCOMPARE(foldersFromCurrent(), (QStringList{folder, folder + u"/up.bmp"_s, folder + u"/x.bmp"_s}));
-    QCOMPARE(nav.lblNumOfFrames->text(), u"5"_s);
-    // The first entry is the frame shown; Draw's enumeration takes the same files.
-    QCOMPARE(nav.File1->fileName(), u"a.Bmp"_s);
-    QCOMPARE(imageDifference(frmPicWork::instance().picWork->picture(), frameImage(0, {16, 16})),
-             QString());
-    quorbel::Int16 count = 5;
-    nav.GetFiles(count);
-    QCOMPARE(nav.FileNames, fileList());
-    QCOMPARE(app.messages, QStringList());
-}
-
-// A volume stands for the folder last shown on it, as a drive letter does, or for its root.
-void TestNavigator::volumesKeepTheirFolders()
-{
-    TestApp app;
-    QTemporaryDir work, volume, other;
-    const QString walk = volume.filePath(u"anim/walk"_s);
-    QVERIFY(writeFrames(walk, walkNames(3)));
-    QVERIFY(writeFrames(other.path(), walkNames(2)));
-    platform::setVolumeLister([&] { return QStringList{u"/"_s, volume.path(), other.path()}; });
-
-    frmDynamic &nav = app.startIn(walk, work.path());
-    QCOMPARE(nav.Drive1->currentText(), volume.path());
-    QCOMPARE(nav.Dir1->path(), walk);
-    nav.Dir1->setPath(work.path());
-    QCOMPARE(nav.Drive1->currentText(), u"/"_s);
-    QCOMPARE(nav.Dir1->path(), work.path());
-    // The user steps the closed drive list on: each pick runs the folder change once.
-    QTest::keyClick(nav.Drive1, Qt::Key_Down);
-    QCOMPARE(nav.Dir1->path(), walk);
-    QTest::keyClick(nav.Drive1, Qt::Key_Down);
-    QCOMPARE(nav.Dir1->path(), other.path());
-    QCOMPARE(nav.Drive1->drive(), other.path());
-    QCOMPARE(fileList(), walkNames(2));
-    QCOMPARE(rowChoices(), expectedRowChoices({3, 3, 2}));
-    QCOMPARE(app.messages, QStringList());
-}
-
-void TestNavigator::driveNotReadyLeavesTheListsWhereTheyWere()
-{
-    TestApp app;
-    QTemporaryDir work;
-    QVERIFY(writeFrames(work.path(), walkNames(3)));
-    // A listed volume whose root cannot be opened, like an empty removable drive.
-    platform::setVolumeLister([&] { return QStringList{u"/"_s, work.filePath(u"not-ready"_s)}; });
-    frmDynamic &nav = app.startIn(work.path());
-    const QString before = figures() + rowChoices().join(u',');
-    const quorbel::Picture picture = frmPicWork::instance().picWork->picture();
-
-    QTest::keyClick(nav.Drive1, Qt::Key_Down);
-
-    QCOMPARE(app.messages, QStringList{u"Path not found76"_s});
-    QVERIFY(allWindowsVisible());
-    QCOMPARE(nav.Drive1->currentText(), u"/"_s);
-    QCOMPARE(nav.Dir1->path(), work.path());
-    QCOMPARE(nav.File1->path(), work.path());
-    QCOMPARE(figures() + rowChoices().join(u','), before);
-    QCOMPARE(frmPicWork::instance().picWork->picture(), picture);
-    QVERIFY(nav.cmdDraw->isEnabled());
-}
-
-// The folder shown is renamed behind the Navigator's back: Save into it, Draw and reopening it
-// each say what failed, and the user walks on through the folder list's entries, up to the parent
-// and down into the folder's new name, where everything works again.
-void TestNavigator::shownFolderVanishes()
-{
-    TestApp app;
-    QTemporaryDir work;
-    const QString shown = work.filePath(u"frames"_s), moved = work.filePath(u"Walk cycle"_s);
-    QVERIFY(writeFrames(shown, walkNames(3)) && QDir().mkdir(work.filePath(u"another"_s)));
-    frmDynamic &nav = app.startIn(shown);
-    QVERIFY(steps::draw(app, u"1"_s));
-    QVERIFY(QDir().rename(shown, moved));
-
-    steps::save(app, shown + u"/Walk01.bmp"_s);
-    QCOMPARE(app.takeMessages(), (QStringList{u"File not Saved"_s, u"Path not found76"_s}));
-    nav.cmdDraw->click();
-    QCOMPARE(app.takeMessages(), QStringList{u"Unable to Draw, check yer files."_s});
-    QVERIFY(!nav.cmdSave->isEnabled());
-    QVERIFY(steps::activateFolder(shown));
-    QCOMPARE(app.takeMessages(), QStringList{u"Path not found76"_s});
-    QVERIFY(steps::activateFolder(work.path()));
-    QCOMPARE(nav.File1->path(), work.path());
-    QCOMPARE(figures(), u"0|0|0|0|0x0"_s);
-    QCOMPARE(foldersFromCurrent(), (QStringList{work.path(), work.filePath(u"another"_s), moved}));
-    QVERIFY(steps::activateFolder(moved)); // the folder is current and last, below its parent
-    QCOMPARE(foldersFromCurrent(), QStringList{moved});
-    QCOMPARE(nav.Dir1->item(nav.Dir1->currentRow() - 1)->data(Qt::UserRole).toString(), work.path());
-    QCOMPARE(fileList(), walkNames(3));
-    QVERIFY(steps::draw(app, u"1"_s));
-}
-
-void TestNavigator::nextFolder_data()
-{
-    QTest::addColumn<int>("frames");
-    QTest::newRow("no frame") << 0;
-    QTest::newRow("one frame") << 1;
-    QTest::newRow("two frames") << 2;
-    QTest::newRow("five frames") << 5;
-}
-
-// After a Draw, a folder of fewer than two frames empties every picture and disables Draw and
-// Save; one of more keeps Save, for the sheet drawn before.
-void TestNavigator::nextFolder()
-{
-    QFETCH(int, frames);
-    TestApp app;
-    QTemporaryDir drawn, next;
-    QVERIFY(writeFrames(drawn.path(), walkNames(8)));
-    QVERIFY(writeFrames(next.path(), walkNames(frames) + u"notes.txt a.bmp.bak"_s.split(u' ')));
-    frmDynamic &nav = app.startIn(drawn.path());
-    QVERIFY(!nav.cmdSave->isEnabled());
-    QVERIFY(steps::draw(app, u"1"_s));
-    const QStringList rowsBefore = rowChoices();
-
-    nav.Dir1->setPath(next.path());
-
-    QCOMPARE(app.messages, QStringList());
-    QCOMPARE(nav.cmdSave->isEnabled(), frames >= 2);
-    QCOMPARE(nav.cmdDraw->isEnabled(), frames >= 2);
-    if (frames >= 2) {
-        QCOMPARE(figures(), u"16|16|%1|%1|%2x16"_s.arg(frames).arg(16 * frames));
-        QCOMPARE(nav.FileNames, QStringList(frames, QString())); // for the next Draw to fill
-        // Save writes the sheet drawn before, proposed under no name in the start folder.
-        const QImage sheet = steps::save(app, next.filePath(u"earlier"_s));
-        QCOMPARE(app.dialogFileName, drawn.path() + u'/');
-        QList<Frame> eight;
-        for (int i = 0; i < 8; ++i)
-            eight.append({{16, 16}, framePixels(i)});
-        QCOMPARE(imageDifference(sheet, paintSheet(eight, {16, 16}, 8, 1)), QString());
-        return;
+    void settingsFile_data()
+    {
+        // <app> and <work> stand for the application and working folders.
+        QTest::addColumn<QString>("obstacle"); // "", refusing, refusing too or closed
+        QTest::addColumn<QString>("content"); // "-" for no file
+        QTest::addColumn<QString>("messages");
+        QTest::addColumn<QString>("lastPath");
+        const auto row = [](const char *name, const char *obstacle, const QString &content,
+                            const QString &messages, const QString &lastPath) {
+            QTest::newRow(name) << QString::fromLatin1(obstacle) << content << messages << lastPath;
+        };
+        row("first run: created with the application folder", "", u"-"_s, {}, u"<app>"_s);
+        row("zero bytes", "", {}, u"Error in GetiniData"_s, {});
+        row("empty first line", "", u"\r\n"_s, {}, {});
+        row("several lines: the first counts", "", u"<work>\r\nsecond\r\n"_s, {}, u"<work>"_s);
+        row("bare line feed", "", u"<work>\n"_s, {}, u"<work>"_s);
+        row("spaces and quotes kept", "", u" \"<work>\" \r\n"_s, {}, u" \"<work>\" "_s);
+        row("no line end", "", u"<work>"_s, {}, u"<work>"_s);
+        // As an installed copy's: the file goes to the user's configuration folder.
+        row("application folder refusing new files", "refusing", u"-"_s, {}, u"<app>"_s);
+        row("configuration folder refusing too", "refusing too", u"-"_s,
+            u"Error in CreateINI|Error in GetiniData"_s, {});
+        row("existing writable file in a folder refusing new files", "closed", u"<work>\r\n"_s, {},
+            u"<work>"_s);
     }
-    QCOMPARE(figures(), u"0|0|%1|0|0x0"_s.arg(frames));
-    QCOMPARE(nav.FileNames, walkNames(8)); // as the Draw left them
-    QCOMPARE(rowChoices(), rowsBefore);
-    for (const platform::PictureBox *box : allPictures()) {
-        QVERIFY(box->picture().isNull() && box->image().isNull());
-        QCOMPARE(QSizeF(box->scaleWidth(), box->scaleHeight()), QSizeF(0, 0));
-    }
-    QCOMPARE(nav.picWork->size() + nav.picFinal->size(), QSize(0, 0));
-}
 
-void TestNavigator::figuresFollowTheRowPicks_data()
-{
-    QTest::addColumn<int>("frames");
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("shown");
-    // Frames of 12 x 7 pixels, so swapped width and height show.
-    QTest::newRow("8 in 1 row") << 8 << u"1"_s << u"12|7|8|8|96x7"_s;
-    QTest::newRow("8 in 2 rows") << 8 << u"2"_s << u"12|7|8|4|48x14"_s;
-    QTest::newRow("5 in 2 rows: 2.5 -> 2") << 5 << u"2"_s << u"12|7|5|2|24x14"_s;
-    QTest::newRow("7 in 2 rows: 3.5 -> 4") << 7 << u"2"_s << u"12|7|7|4|48x14"_s;
-    QTest::newRow("8 in 3 rows: 2.67 -> 3") << 8 << u"3"_s << u"12|7|8|3|36x21"_s;
-    QTest::newRow("8 in entry 11: 0.73 -> 1") << 8 << u"11"_s << u"12|7|8|1|12x77"_s;
-    QTest::newRow("8 in entry 23: 0.35 -> 0") << 8 << u"23"_s << u"12|7|8|0|0x161"_s;
-    QTest::newRow("4 in an earlier run's \" 8\": 0.5 -> 0") << 4 << u" 8"_s << u"12|7|4|0|0x56"_s;
-}
-
-void TestNavigator::figuresFollowTheRowPicks()
-{
-    QFETCH(int, frames);
-    QFETCH(QString, entry);
-    QFETCH(QString, shown);
-    TestApp app;
-    QTemporaryDir earlier, first, second;
-    QVERIFY(writeFrames(earlier.path(), walkNames(8), {{5, 5}}));
-    QVERIFY(writeFrames(first.path(), walkNames(frames), {{12, 7}}));
-    QVERIFY(writeFrames(second.path(), walkNames(frames), {{12, 7}}));
-    frmDynamic &nav = app.start();
-    steps::pickRows(u"3"_s); // before any measurement only the two figures it computes change
-    QCOMPARE(figures(), u"XSource|YSource|Frames|0|0x0"_s);
-    steps::pickRows(u"1"_s);
-    nav.Dir1->setPath(earlier.path());
-
-    nav.Dir1->setPath(first.path());
-    steps::pickRows(entry);
-    QCOMPARE(figures(), shown);
-    nav.Dir1->setPath(second.path()); // the pick stays, and measuring finds the same
-    QCOMPARE(figures(), shown);
-    QCOMPARE(rowChoices(), expectedRowChoices({8, frames, frames}));
-    QCOMPARE(app.messages, QStringList());
-}
-
-// One matching file more than a 16-bit count holds; empty ones, as the count fails first.
-void TestNavigator::tooManyFramesOverflowWithoutLosingAnything()
-{
-    TestApp app;
-    QTemporaryDir frames;
-    const QString huge = frames.filePath(u"huge"_s);
-    QVERIFY(writeFrames(frames.path(), walkNames(2), {{32, 32}}) && QDir().mkdir(huge));
-    for (int i = 0; i < 32768; ++i)
-        QVERIFY(writeFile(huge + u"/f%1.bmp"_s.arg(i), {}));
-
-    // As the stored folder, the Navigator still loads whole, with every window placed.
-    frmDynamic &nav = app.startIn(huge);
-    QCOMPARE(app.takeMessages(), QStringList{u"Overflow6"_s});
-    QVERIFY(allWindowsVisible());
-    QCOMPARE(frmPicWork::instance().left(), nav.width());
-    QCOMPARE(frmPicFinal::instance().top(), nav.height());
-    // Walked into, it leaves the figures of the folder before.
-    QVERIFY(steps::activateFolder(frames.path()));
-    QVERIFY(steps::activateFolder(huge));
-    QCOMPARE(app.takeMessages(), QStringList{u"Overflow6"_s});
-    QCOMPARE(figures(), u"32|32|2|2|64x32"_s);
-    QCOMPARE(rowChoices(), expectedRowChoices({2}));
-    QVERIFY(steps::activateFolder(frames.path())); // and the user walks on
-    QVERIFY(nav.cmdDraw->isEnabled());
-    QCOMPARE(app.messages, QStringList());
-}
-
-void TestNavigator::unreadableFirstFrameKeepsThePictures_data()
-{
-    QTest::addColumn<bool>("framesBefore");
-    QTest::addColumn<QString>("shown"); // measured from the work picture the earlier folder left
-    QTest::newRow("after a folder of frames") << true << u"20|12|4|4|80x12"_s;
-    QTest::newRow("with nothing shown yet") << false << u"0|0|4|4|0x0"_s;
-}
-
-void TestNavigator::unreadableFirstFrameKeepsThePictures()
-{
-    QFETCH(bool, framesBefore);
-    QFETCH(QString, shown);
-    TestApp app;
-    QTemporaryDir walk, broken;
-    // Ignoring case, walk1 (frame 1) comes first; by character codes WALK3 would. Made second, it
-    // is not first in the folder's own order either.
-    QVERIFY(writeFrames(walk.path(), u"Walk2.bmp walk1.bmp WALK3.BMP"_s.split(u' '), {{20, 12}}));
-    QVERIFY(writeFile(broken.filePath(u"a.bmp"_s), "plain text, no picture\n"));
-    QVERIFY(writeFrames(broken.path(), u"b.bmp c.bmp d.bmp"_s.split(u' '), {{16, 8}}));
-    frmDynamic &nav = app.start();
-    const platform::PictureBox &input = *frmPicWork::instance().picWork;
-    if (framesBefore) {
-        nav.Dir1->setPath(walk.path());
-        QCOMPARE(imageDifference(nav.picWork->picture(), frameImage(1, {20, 12})), QString());
-        QCOMPARE(imageDifference(input.picture(), frameImage(1, {20, 12})), QString());
-        QVERIFY(nav.picWork->picture().constBits() != input.picture().constBits()); // two loads
-    }
-    const quorbel::Picture work = nav.picWork->picture(), shownInput = input.picture();
-    const QSizeF inputSize = twipsSize(frmPicWork::instance());
-
-    nav.Dir1->setPath(broken.path());
-
-    QCOMPARE(app.messages, QStringList{u"Invalid picture481"_s});
-    QCOMPARE(nav.File1->fileName(), u"a.bmp"_s); // the entry that failed stays selected
-    QCOMPARE(figures(), shown);                  // the folder change went on
-    QVERIFY(nav.cmdDraw->isEnabled());
-    QCOMPARE(nav.picWork->picture(), work);
-    QCOMPARE(input.picture(), shownInput);
-    QCOMPARE(twipsSize(frmPicWork::instance()), inputSize);
-}
-
-// The folder change inside the Navigator's load loads "Input" before the Navigator shows it. Each
-// window fits every picture it is given, and stays beside the Navigator.
-void TestNavigator::previewsFitTheirPicturesBesideTheNavigator()
-{
-    TestApp app;
-    QTemporaryDir frames;
-    QVERIFY(writeFrames(frames.path(), walkNames(3), {{32, 32}}));
-    frmDynamic &nav = app.startIn(frames.path());
-    frmPicWork &input = frmPicWork::instance();
-    frmPicFinal &final = frmPicFinal::instance();
-    QCOMPARE(twipsSize(input), QSizeF(580, 880));
-    QCOMPARE(input.window()->size(), QSize(39, 59)); // 580 x 880 twips at 15 a pixel, rounded
-    const QRect navAt = nav.window()->geometry();
-    QCOMPARE(input.window()->pos(), QPoint(navAt.right() + 1, 0));
-    QCOMPARE(final.window()->pos(), QPoint(0, navAt.bottom() + 1));
-
-    // Moved by the user, then placed by code, the Navigator leaves them where they are.
-    nav.window()->move(40, 30);
-    QCOMPARE(nav.left(), 600.0);
-    nav.setLeft(3000);
-    nav.setTop(1500);
-    QCOMPARE(nav.window()->pos(), QPoint(200, 100));
-    final.picFinal->setPicture(framePicture(2, {12, 77}));
-    QCOMPARE(twipsSize(final), QSizeF(280, 1555));
-    QCOMPARE(imageDifference(final.picFinal->image(), frameImage(2, {12, 77})), QString());
-    final.setWidth(2000); // sized otherwise meanwhile: a picture of the same size sets it back
-    final.picFinal->setPicture(framePicture(3, {12, 77}));
-    QCOMPARE(twipsSize(final), QSizeF(280, 1555));
-    input.picWork->setPicture({}); // emptied: only the allowances for the frame are left
-    QCOMPARE(twipsSize(input), QSizeF(100, 400));
-    QCOMPARE(QPointF(input.left(), input.top()), QPointF(nav.width(), 0));
-    QCOMPARE(QPointF(final.left(), final.top()), QPointF(0, nav.height()));
-    QCOMPARE(input.window()->pos(), QPoint(navAt.right() + 1, 0));
-}
-
-void TestNavigator::captionsReadWhole_data()
-{
-    QTest::addColumn<bool>("about");
-    QTest::newRow("Navigator") << false;
-    QTest::newRow("About") << true;
-}
-
-// Every caption of the form, in the form's own font, fits the box its control leaves for it:
-// on one line, but where a label wraps.
-void TestNavigator::captionsReadWhole()
-{
-    QFETCH(bool, about);
-    TestApp app;
-    const platform::Form *form = &app.start();
-    if (about) {
-        app.main().mnuAbout->trigger();
-        form = &frmAbout::instance();
-    }
-    int measured = 0;
-    QStringList cut;
-    for (QWidget *control : form->client()->findChildren<QWidget *>()) {
-        const QFontMetrics metrics = control->fontMetrics();
-        QStyleOptionButton option;
-        option.initFrom(control);
-        QRect box = control->rect();
-        QString text;
-        int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
-        if (auto *label = qobject_cast<QLabel *>(control)) {
-            text = label->text();
-            box = label->contentsRect();
-            if (label->frameWidth() > 0) // Qt indents a framed label's text by half an "x"
-                box.setLeft(box.left() + metrics.horizontalAdvance(u'x') / 2);
-            flags = label->alignment() | (label->wordWrap() ? Qt::TextWordWrap : 0);
-        } else if (auto *button = qobject_cast<QPushButton *>(control)) {
-            text = button->text();
-            option.features = button->autoDefault() ? QStyleOptionButton::AutoDefaultButton
-                                                    : QStyleOptionButton::None;
-            box = control->style()->subElementRect(QStyle::SE_PushButtonContents, &option, control);
-            flags = Qt::AlignCenter | Qt::TextShowMnemonic;
-        } else if (auto *check = qobject_cast<QCheckBox *>(control)) {
-            text = check->text();
-            box = control->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, control);
-        } else if (auto *frame = qobject_cast<QGroupBox *>(control)) {
-            text = frame->title();
-        } else {
-            continue;
+    // Read before the Navigator exists, whatever it holds; rewritten as one line at closing, beside
+    // the executable or else in the user's configuration folder, and nothing else left there.
+    void settingsFile()
+    {
+        QFETCH(QString, obstacle);
+        QFETCH(QString, content);
+        QFETCH(QString, messages);
+        QFETCH(QString, lastPath);
+        TestApp app;
+        QTemporaryDir work;
+        QString folder = app.appFolder();
+        if (obstacle.startsWith(u"refusing"_s)) {
+            if ((folder = faults::folderRefusingNewFiles()).isEmpty())
+                QSKIP("no folder refuses new files here");
+            platform::setApplicationFolder(folder);
+            if (obstacle == u"refusing too"_s)
+                platform::setConfigurationFolder(folder);
         }
-        ++measured;
-        const QRect needed = metrics.boundingRect(box, flags, text);
-        if (!box.contains(needed))
-            cut.append(u"%1: %2x%3 in %4x%5"_s.arg(text).arg(needed.width()).arg(needed.height())
-                           .arg(box.width()).arg(box.height()));
-    }
-    QVERIFY(measured > 0);
-    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u"; "_s)));
-}
+        const auto fill = [&](QString text) {
+            return text.replace(u"<app>"_s, folder).replace(u"<work>"_s, work.path()).toLocal8Bit();
+        };
+        if (content != u"-"_s)
+            app.writeIni(fill(content));
+        std::optional<faults::ClosedFolder> closed;
+        if (obstacle == u"closed"_s && !closed.emplace(folder).holds)
+            QSKIP("permission bits cannot close a folder here");
+        const QString kept =
+            obstacle == u"refusing"_s ? app.configFolder() + u"/quorbel.ini"_s : app.iniPath();
 
-void TestNavigator::firstStatesAndTabOrder()
-{
-    TestApp app;
-    frmDynamic &nav = app.start();
-    // A fixed border: the user cannot resize it, and it has no minimize or maximize button.
-    QCOMPARE(nav.window()->minimumSize(), nav.window()->maximumSize());
-    QVERIFY(!(nav.window()->windowFlags()
-              & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    QCOMPARE(QPointF(nav.left(), nav.top()), QPointF(0, 0));
-    QVERIFY(!nav.chkInvert->isChecked() && !nav.cboNumOfRows->isEditable());
-    QCOMPARE(nav.cboNumOfRows->currentText(), u"1"_s);
-    QCOMPARE(nav.File1->pattern(), u"*.bmp"_s);
-    QVERIFY(!nav.cmdDraw->isEnabled() && !nav.cmdSave->isEnabled());
-    // Focus goes round the enabled controls in this order; Draw and Save start disabled.
-    nav.cmdDraw->setEnabled(true);
-    nav.cmdSave->setEnabled(true);
-    QList<QWidget *> chain{nav.cmdSave};
-    for (QWidget *w = nav.cmdSave->nextInFocusChain(); w != nav.cmdSave && chain.size() < 200;
-         w = w->nextInFocusChain())
-        chain.append(w);
-    qsizetype last = -1;
-    for (const QString &name :
-         u"cmdSave cmdDraw picWork File1 Dir1 Drive1 picFinal cboNumOfRows chkInvert"_s.split(u' ')) {
-        QVERIFY2(chain.indexOf(control(name)) > last, qPrintable(name));
-        last = chain.indexOf(control(name));
+        frmDynamic &nav = app.start(work.path());
+        QCOMPARE(app.messages.join(u'|'), messages);
+        QCOMPARE(app.shownBeforeNavigator, app.messages.size());
+        QCOMPARE(varModule::LastPath, QString::fromLocal8Bit(fill(lastPath)));
+        QVERIFY(allWindowsVisible());
+        QCOMPARE(readAll(kept),
+                 obstacle == u"refusing too"_s
+                     ? QByteArray()
+                     : fill(content == u"-"_s ? u"<app>\r\n"_s : content));
+        const QString shown = nav.Dir1->path();
+        app.close();
+        QCOMPARE(QFileInfo::exists(app.configFolder()), obstacle == u"refusing"_s);
+        if (obstacle == u"refusing too"_s) {
+            QCOMPARE(app.messages.mid(2), QStringList{u"Error in WriteNewini"_s});
+            return;
+        }
+        QCOMPARE(app.messages.join(u'|'), messages);
+        QCOMPARE(readAll(kept), shown.toLocal8Bit() + "\r\n");
+        QCOMPARE(entries(QFileInfo(kept).path()), QStringList{u"quorbel.ini"_s});
     }
-}
 
-void TestNavigator::aboutOpensOnceAndLeavesTheRestAlone()
-{
-    TestApp app;
-    QTemporaryDir frames;
-    QVERIFY(writeFrames(frames.path(), walkNames(4)));
-    frmDynamic &nav = app.startIn(frames.path());
-    QVERIFY(steps::draw(app, u"2"_s));
-    const auto others = [&] {
-        return std::tuple(figures(), rowChoices(), nav.cmdSave->isEnabled(),
-                          frmPicWork::instance().picWork->picture(),
-                          frmPicFinal::instance().picFinal->picture(), nav.window()->geometry(),
-                          allWindowsVisible());
-    };
-    const auto before = others();
-    const auto aboutWindows = [&] {
-        return std::ranges::count_if(app.main().workspace()->subWindowList(), [](auto *window) {
-            return window->windowTitle() == u"About Brannoc's Q.R.B."_s;
+    // Leaving by File > Exit ends at once: the folder walked to is not stored.
+    void exitStoresNothing()
+    {
+        TestApp app;
+        QTemporaryDir start, later;
+        app.startIn(start.path()).Dir1->setPath(later.path());
+        app.main().mnuExit->trigger();
+        QVERIFY(app.exitRequested);
+        app.discard();
+        QCOMPARE(varModule::LastPath, start.path());
+        QCOMPARE(app.iniBytes(), start.path().toLocal8Bit() + "\r\n");
+    }
+
+    void fileListShowsOnlyVisibleBitmapFiles()
+    {
+        TestApp app;
+        QTemporaryDir work;
+        const QString folder = work.filePath(u"mixed"_s);
+        QVERIFY(writeFrames(
+            folder, u"a.Bmp b.bmp Cat.bmp WALK.BMP .hidden.bmp a.bmp.txt a.bm bmp"_s.split(u' ')));
+        QVERIFY(QDir(folder).mkdir(u"x.bmp"_s));
+        // A link counts as what it points to: a frame, a folder, or nothing at all.
+        QVERIFY(QFile::link(folder + u"/b.bmp"_s, folder + u"/link.bmp"_s));
+        QVERIFY(QFile::link(work.filePath(u"gone.bmp"_s), folder + u"/dangling.bmp"_s));
+        QVERIFY(QFile::link(work.path(), folder + u"/up.bmp"_s));
+        QCOMPARE(mkfifo(QFile::encodeName(folder + u"/pipe.bmp"_s).constData(), 0600), 0);
+
+        frmDynamic &nav = app.startIn(folder);
+
+        QCOMPARE(fileList(), u"a.Bmp b.bmp Cat.bmp link.bmp WALK.BMP"_s.split(u' '));
+        QCOMPARE(foldersFromCurrent(),
+                 (QStringList{folder, folder + u"/up.bmp"_s, folder + u"/x.bmp"_s}));
+        QCOMPARE(nav.lblNumOfFrames->text(), u"5"_s);
+        // The first entry is the frame shown; Draw's enumeration takes the same files.
+        QCOMPARE(nav.File1->fileName(), u"a.Bmp"_s);
+        QCOMPARE(
+            imageDifference(frmPicWork::instance().picWork->picture(), frameImage(0, {16, 16})),
+            QString());
+        quorbel::Int16 count = 5;
+        nav.GetFiles(count);
+        QCOMPARE(nav.FileNames, fileList());
+        QCOMPARE(app.messages, QStringList());
+    }
+
+    // A volume stands for the folder last shown on it, as a drive letter does, or for its root;
+    // one whose root cannot be opened, like an empty removable drive, leaves everything as it was.
+    void volumesKeepTheirFolders()
+    {
+        TestApp app;
+        QTemporaryDir work, volume, other;
+        const QString walk = volume.filePath(u"anim/walk"_s), notReady = work.filePath(u"none"_s);
+        QVERIFY(writeFrames(walk, walkNames(3)) && writeFrames(other.path(), walkNames(2)));
+        QVERIFY(writeFrames(work.path(), walkNames(4)));
+        platform::setVolumeLister([&] {
+            return QStringList{u"/"_s, notReady, volume.path(), other.path()};
         });
-    };
-    QCOMPARE(aboutWindows(), 0);
+        frmDynamic &nav = app.startIn(walk, work.path());
+        QCOMPARE(nav.Drive1->currentText(), volume.path());
+        nav.Dir1->setPath(work.path());
+        QCOMPARE(nav.Drive1->currentText(), u"/"_s);
+        const QString before = figures() + rowChoices().join(u',');
+        const quorbel::Picture picture = frmPicWork::instance().picWork->picture();
+        // The user steps the closed drive list on: each pick runs the folder change once.
+        QTest::keyClick(nav.Drive1, Qt::Key_Down);
+        QCOMPARE(app.takeMessages(), QStringList{u"Path not found76"_s});
+        QCOMPARE(nav.Drive1->currentText(), u"/"_s);
+        QCOMPARE(nav.Dir1->path() + nav.File1->path(), work.path() + work.path());
+        QCOMPARE(figures() + rowChoices().join(u','), before);
+        QCOMPARE(frmPicWork::instance().picWork->picture(), picture);
+        QTest::keyClick(nav.Drive1, Qt::Key_End);
+        QCOMPARE(nav.Drive1->drive(), other.path());
+        QCOMPARE(fileList(), walkNames(2));
+        QTest::keyClick(nav.Drive1, Qt::Key_Up);
+        QCOMPARE(nav.Dir1->path(), walk);
+        QCOMPARE(rowChoices(), expectedRowChoices({3, 4, 2, 3}));
+        QCOMPARE(app.messages, QStringList());
+    }
 
-    app.main().mnuAbout->trigger();
-    const QMdiSubWindow *about = frmAbout::instance().window();
-    QCOMPARE(frmAbout::instance().client()->size(), QSize(400, 391));
-    QCOMPARE(about->minimumSize(), about->maximumSize());
-    QVERIFY(about->windowFlags() & Qt::WindowCloseButtonHint);
-    QVERIFY(!(about->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    // Chosen again after another window came forward: the same window, brought forward.
-    nav.show();
-    app.main().mnuAbout->trigger();
-    QCOMPARE(aboutWindows(), 1);
-    QCOMPARE(app.main().workspace()->activeSubWindow(), about);
-    // Its close box unloads it; the next About command loads it afresh.
-    frmAbout::instance().window()->close();
-    QCOMPARE(aboutWindows(), 0);
-    QVERIFY(others() == before);
-    app.main().mnuAbout->trigger();
-    QCOMPARE(aboutWindows(), 1);
-    QVERIFY(others() == before);
-    app.close(); // About unloads with the rest
-    QVERIFY(!platform::isFormLoaded<frmAbout>());
-    QCOMPARE(app.messages, QStringList());
-}
+    // The folder shown is renamed behind the Navigator's back: Save into it, Draw and reopening it
+    // each say what failed, and the user walks on through the folder list's entries, up to the
+    // parent and down into the folder's new name, where everything works again.
+    void shownFolderVanishes()
+    {
+        TestApp app;
+        QTemporaryDir work;
+        const QString shown = work.filePath(u"frames"_s), moved = work.filePath(u"Walk cycle"_s);
+        QVERIFY(writeFrames(shown, walkNames(3)) && QDir().mkdir(work.filePath(u"another"_s)));
+        frmDynamic &nav = app.startIn(shown);
+        QVERIFY(steps::draw(app, u"1"_s));
+        QVERIFY(QDir().rename(shown, moved));
+
+        steps::save(app, shown + u"/Walk01.bmp"_s);
+        QCOMPARE(app.takeMessages(), (QStringList{u"File not Saved"_s, u"Path not found76"_s}));
+        nav.cmdDraw->click();
+        QCOMPARE(app.takeMessages(), QStringList{u"Unable to Draw, check yer files."_s});
+        QVERIFY(!nav.cmdSave->isEnabled());
+        QVERIFY(steps::activateFolder(shown));
+        QCOMPARE(app.takeMessages(), QStringList{u"Path not found76"_s});
+        QVERIFY(steps::activateFolder(work.path()));
+        QCOMPARE(nav.File1->path(), work.path());
+        QCOMPARE(figures(), u"0|0|0|0|0x0"_s);
+        QCOMPARE(foldersFromCurrent(),
+                 (QStringList{work.path(), work.filePath(u"another"_s), moved}));
+        QVERIFY(steps::activateFolder(moved)); // the folder is current and last, below its parent
+        QCOMPARE(foldersFromCurrent(), QStringList{moved});
+        QCOMPARE(nav.Dir1->item(nav.Dir1->currentRow() - 1)->data(Qt::UserRole).toString(),
+                 work.path());
+        QCOMPARE(fileList(), walkNames(3));
+        QVERIFY(steps::draw(app, u"1"_s));
+    }
+
+    void nextFolder_data()
+    {
+        QTest::addColumn<int>("frames");
+        QTest::newRow("no frame") << 0;
+        QTest::newRow("one frame") << 1;
+        QTest::newRow("two frames") << 2;
+        QTest::newRow("five frames") << 5;
+    }
+
+    // After a Draw, a folder of fewer than two frames empties every picture and disables Draw and
+    // Save; one of more keeps Save, for the sheet drawn before.
+    void nextFolder()
+    {
+        QFETCH(int, frames);
+        TestApp app;
+        QTemporaryDir drawn, next;
+        QVERIFY(writeFrames(drawn.path(), walkNames(8)));
+        QVERIFY(writeFrames(next.path(), walkNames(frames) + u"notes.txt a.bmp.bak"_s.split(u' ')));
+        frmDynamic &nav = app.startIn(drawn.path());
+        QVERIFY(!nav.cmdSave->isEnabled());
+        QVERIFY(steps::draw(app, u"1"_s));
+        const QStringList rowsBefore = rowChoices();
+
+        nav.Dir1->setPath(next.path());
+
+        QCOMPARE(app.messages, QStringList());
+        QCOMPARE(nav.cmdSave->isEnabled(), frames >= 2);
+        QCOMPARE(nav.cmdDraw->isEnabled(), frames >= 2);
+        if (frames >= 2) {
+            QCOMPARE(figures(), u"16|16|%1|%1|%2x16"_s.arg(frames).arg(16 * frames));
+            QCOMPARE(nav.FileNames, QStringList(frames, QString())); // for the next Draw to fill
+            // Save writes the sheet drawn before, proposed under no name in the start folder.
+            const QImage sheet = steps::save(app, next.filePath(u"earlier"_s));
+            QCOMPARE(app.dialogFileName, drawn.path() + u'/');
+            QList<Frame> eight;
+            for (int i = 0; i < 8; ++i)
+                eight.append({{16, 16}, framePixels(i)});
+            QCOMPARE(imageDifference(sheet, paintSheet(eight, {16, 16}, 8, 1)), QString());
+            return;
+        }
+        QCOMPARE(figures(), u"0|0|%1|0|0x0"_s.arg(frames));
+        QCOMPARE(nav.FileNames, walkNames(8)); // as the Draw left them
+        QCOMPARE(rowChoices(), rowsBefore);
+        for (const platform::PictureBox *box :
+             {nav.picWork, nav.picFinal, frmPicWork::instance().picWork,
+              frmPicFinal::instance().picFinal}) {
+            QVERIFY(box->picture().isNull() && box->image().isNull());
+            QCOMPARE(QSizeF(box->scaleWidth(), box->scaleHeight()), QSizeF(0, 0));
+        }
+        QCOMPARE(nav.picWork->size() + nav.picFinal->size(), QSize(0, 0));
+    }
+
+    void figuresFollowTheRowPicks_data()
+    {
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("shown");
+        // Frames of 12 x 7 pixels, so swapped width and height show.
+        QTest::newRow("8 in 1 row") << 8 << u"1"_s << u"12|7|8|8|96x7"_s;
+        QTest::newRow("8 in 2 rows") << 8 << u"2"_s << u"12|7|8|4|48x14"_s;
+        QTest::newRow("5 in 2 rows: 2.5 -> 2") << 5 << u"2"_s << u"12|7|5|2|24x14"_s;
+        QTest::newRow("7 in 2 rows: 3.5 -> 4") << 7 << u"2"_s << u"12|7|7|4|48x14"_s;
+        QTest::newRow("8 in 3 rows: 2.67 -> 3") << 8 << u"3"_s << u"12|7|8|3|36x21"_s;
+        QTest::newRow("8 in entry 11: 0.73 -> 1") << 8 << u"11"_s << u"12|7|8|1|12x77"_s;
+        QTest::newRow("8 in entry 23: 0.35 -> 0") << 8 << u"23"_s << u"12|7|8|0|0x161"_s;
+        QTest::newRow("4 in an earlier run's \" 8\": 0.5 -> 0")
+            << 4 << u" 8"_s << u"12|7|4|0|0x56"_s;
+    }
+
+    void figuresFollowTheRowPicks()
+    {
+        QFETCH(int, frames);
+        QFETCH(QString, entry);
+        QFETCH(QString, shown);
+        TestApp app;
+        QTemporaryDir earlier, first, second;
+        QVERIFY(writeFrames(earlier.path(), walkNames(8), {{5, 5}}));
+        QVERIFY(writeFrames(first.path(), walkNames(frames), {{12, 7}}));
+        QVERIFY(writeFrames(second.path(), walkNames(frames), {{12, 7}}));
+        frmDynamic &nav = app.start();
+        steps::pickRows(u"3"_s); // before any measurement only the two figures it computes change
+        QCOMPARE(figures(), u"XSource|YSource|Frames|0|0x0"_s);
+        steps::pickRows(u"1"_s);
+        nav.Dir1->setPath(earlier.path());
+
+        nav.Dir1->setPath(first.path());
+        steps::pickRows(entry);
+        QCOMPARE(figures(), shown);
+        nav.Dir1->setPath(second.path()); // the pick stays, and measuring finds the same
+        QCOMPARE(figures(), shown);
+        QCOMPARE(rowChoices(), expectedRowChoices({8, frames, frames}));
+        QCOMPARE(app.messages, QStringList());
+    }
+
+    // One matching file more than a 16-bit count holds; empty ones, as the count fails first.
+    void tooManyFramesOverflowWithoutLosingAnything()
+    {
+        TestApp app;
+        QTemporaryDir frames;
+        const QString huge = frames.filePath(u"huge"_s);
+        QVERIFY(writeFrames(frames.path(), walkNames(2), {{32, 32}}) && QDir().mkdir(huge));
+        for (int i = 0; i < 32768; ++i)
+            QVERIFY(writeFile(huge + u"/f%1.bmp"_s.arg(i), {}));
+
+        // As the stored folder, the Navigator still loads whole, with every window placed.
+        frmDynamic &nav = app.startIn(huge);
+        QCOMPARE(app.takeMessages(), QStringList{u"Overflow6"_s});
+        QVERIFY(allWindowsVisible());
+        QCOMPARE(frmPicWork::instance().left(), nav.width());
+        QCOMPARE(frmPicFinal::instance().top(), nav.height());
+        // Walked into, it leaves the figures of the folder before.
+        QVERIFY(steps::activateFolder(frames.path()));
+        QVERIFY(steps::activateFolder(huge));
+        QCOMPARE(app.takeMessages(), QStringList{u"Overflow6"_s});
+        QCOMPARE(figures(), u"32|32|2|2|64x32"_s);
+        QCOMPARE(rowChoices(), expectedRowChoices({2}));
+        QVERIFY(steps::activateFolder(frames.path())); // and the user walks on
+        QVERIFY(nav.cmdDraw->isEnabled());
+        QCOMPARE(app.messages, QStringList());
+    }
+
+    void unreadableFirstFrameKeepsThePictures_data()
+    {
+        QTest::addColumn<bool>("framesBefore");
+        QTest::addColumn<QString>(
+            "shown"); // measured from the work picture the earlier folder left
+        QTest::newRow("after a folder of frames") << true << u"20|12|4|4|80x12"_s;
+        QTest::newRow("with nothing shown yet") << false << u"0|0|4|4|0x0"_s;
+    }
+
+    void unreadableFirstFrameKeepsThePictures()
+    {
+        QFETCH(bool, framesBefore);
+        QFETCH(QString, shown);
+        TestApp app;
+        QTemporaryDir walk, broken;
+        // Ignoring case, walk1 (frame 1) comes first; by character codes WALK3 would. Made second,
+        // it is not first in the folder's own order either.
+        QVERIFY(
+            writeFrames(walk.path(), u"Walk2.bmp walk1.bmp WALK3.BMP"_s.split(u' '), {{20, 12}}));
+        QVERIFY(writeFile(broken.filePath(u"a.bmp"_s), "plain text, no picture\n"));
+        QVERIFY(writeFrames(broken.path(), u"b.bmp c.bmp d.bmp"_s.split(u' '), {{16, 8}}));
+        frmDynamic &nav = app.start();
+        const platform::PictureBox &input = *frmPicWork::instance().picWork;
+        if (framesBefore) {
+            nav.Dir1->setPath(walk.path());
+            QCOMPARE(imageDifference(nav.picWork->picture(), frameImage(1, {20, 12})), QString());
+            QCOMPARE(imageDifference(input.picture(), frameImage(1, {20, 12})), QString());
+            QVERIFY(nav.picWork->picture().constBits() != input.picture().constBits()); // two loads
+        }
+        const quorbel::Picture work = nav.picWork->picture(), shownInput = input.picture();
+        const QSizeF inputSize = twipsSize(frmPicWork::instance());
+
+        nav.Dir1->setPath(broken.path());
+
+        QCOMPARE(app.messages, QStringList{u"Invalid picture481"_s});
+        QCOMPARE(nav.File1->fileName(), u"a.bmp"_s); // the entry that failed stays selected
+        QCOMPARE(figures(), shown); // the folder change went on
+        QVERIFY(nav.cmdDraw->isEnabled());
+        QCOMPARE(nav.picWork->picture(), work);
+        QCOMPARE(input.picture(), shownInput);
+        QCOMPARE(twipsSize(frmPicWork::instance()), inputSize);
+    }
+
+    // The folder change inside the Navigator's load loads "Input" before the Navigator shows it.
+    // Each window fits every picture it is given, and stays beside the Navigator.
+    void previewsFitTheirPicturesBesideTheNavigator()
+    {
+        TestApp app;
+        QTemporaryDir frames;
+        QVERIFY(writeFrames(frames.path(), walkNames(3), {{32, 32}}));
+        frmDynamic &nav = app.startIn(frames.path());
+        frmPicWork &input = frmPicWork::instance();
+        frmPicFinal &final = frmPicFinal::instance();
+        QCOMPARE(twipsSize(input), QSizeF(580, 880));
+        QCOMPARE(input.window()->size(), QSize(39, 59)); // 580 x 880 twips at 15 a pixel, rounded
+        const QRect navAt = nav.window()->geometry();
+        QCOMPARE(input.window()->pos(), QPoint(navAt.right() + 1, 0));
+        QCOMPARE(final.window()->pos(), QPoint(0, navAt.bottom() + 1));
+
+        // Moved by the user, then placed by code, the Navigator leaves them where they are.
+        nav.window()->move(40, 30);
+        QCOMPARE(nav.left(), 600.0);
+        nav.setLeft(3000);
+        nav.setTop(1500);
+        QCOMPARE(nav.window()->pos(), QPoint(200, 100));
+        final.picFinal->setPicture(framePicture(2, {12, 77}));
+        QCOMPARE(twipsSize(final), QSizeF(280, 1555));
+        QCOMPARE(imageDifference(final.picFinal->image(), frameImage(2, {12, 77})), QString());
+        final.setWidth(2000); // sized otherwise meanwhile: a picture of the same size sets it back
+        final.picFinal->setPicture(framePicture(3, {12, 77}));
+        QCOMPARE(twipsSize(final), QSizeF(280, 1555));
+        input.picWork->setPicture({}); // emptied: only the allowances for the frame are left
+        QCOMPARE(twipsSize(input), QSizeF(100, 400));
+        QCOMPARE(QPointF(input.left(), input.top()), QPointF(nav.width(), 0));
+        QCOMPARE(QPointF(final.left(), final.top()), QPointF(0, nav.height()));
+        QCOMPARE(input.window()->pos(), QPoint(navAt.right() + 1, 0));
+    }
+
+    void captionsReadWhole_data()
+    {
+        QTest::addColumn<bool>("about");
+        QTest::newRow("Navigator") << false;
+        QTest::newRow("About") << true;
+    }
+
+    // Every caption of the form, in the form's own font, fits the box its control leaves for it:
+    // on one line, but where a label wraps.
+    void captionsReadWhole()
+    {
+        QFETCH(bool, about);
+        TestApp app;
+        const platform::Form *form = &app.start();
+        if (about) {
+            app.main().mnuAbout->trigger();
+            form = &frmAbout::instance();
+        }
+        int measured = 0;
+        QStringList cut;
+        for (QWidget *control : form->client()->findChildren<QWidget *>()) {
+            const QFontMetrics metrics = control->fontMetrics();
+            QStyleOptionButton option;
+            option.initFrom(control);
+            QRect box = control->rect();
+            QString text;
+            int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
+            if (auto *label = qobject_cast<QLabel *>(control)) {
+                text = label->text();
+                box = label->contentsRect();
+                if (label->frameWidth() > 0) // Qt indents a framed label's text by half an "x"
+                    box.setLeft(box.left() + metrics.horizontalAdvance(u'x') / 2);
+                flags = label->alignment() | (label->wordWrap() ? Qt::TextWordWrap : 0);
+            } else if (auto *button = qobject_cast<QPushButton *>(control)) {
+                text = button->text();
+                option.features = button->autoDefault() ? QStyleOptionButton::AutoDefaultButton
+                                                        : QStyleOptionButton::None;
+                box = control->style()->subElementRect(QStyle::SE_PushButtonContents, &option,
+                                                       control);
+                flags = Qt::AlignCenter | Qt::TextShowMnemonic;
+            } else if (auto *check = qobject_cast<QCheckBox *>(control)) {
+                text = check->text();
+                box =
+                    control->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, control);
+            } else if (auto *frame = qobject_cast<QGroupBox *>(control)) {
+                text = frame->title();
+            } else {
+                continue;
+            }
+            ++measured;
+            const QRect needed = metrics.boundingRect(box, flags, text);
+            if (!box.contains(needed))
+                cut.append(text);
+        }
+        QVERIFY(measured > 0);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u"; "_s)));
+    }
+
+    void aboutOpensOnceAndLeavesTheRestAlone()
+    {
+        TestApp app;
+        QTemporaryDir frames;
+        QVERIFY(writeFrames(frames.path(), walkNames(4)));
+        frmDynamic &nav = app.startIn(frames.path());
+        QVERIFY(steps::draw(app, u"2"_s));
+        const auto others = [&] {
+            return std::tuple(figures(), rowChoices(), nav.cmdSave->isEnabled(),
+                              frmPicWork::instance().picWork->picture(),
+                              frmPicFinal::instance().picFinal->picture(), nav.window()->geometry(),
+                              allWindowsVisible());
+        };
+        const auto before = others();
+        const auto aboutWindows = [&] {
+            return std::ranges::count_if(app.main().workspace()->subWindowList(), [](auto *window) {
+                return window->windowTitle() == u"About Brannoc's Q.R.B."_s;
+            });
+        };
+        QCOMPARE(aboutWindows(), 0);
+
+        app.main().mnuAbout->trigger();
+        QMdiSubWindow *about = frmAbout::instance().window();
+        // A fixed border like the Navigator's, which has one too.
+        for (const QMdiSubWindow *window : {about, nav.window()}) {
+            QCOMPARE(window->minimumSize(), window->maximumSize());
+            QVERIFY(!(window->windowFlags()
+                      & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        }
+        // Chosen again after another window came forward: the same window, brought forward.
+        nav.show();
+        app.main().mnuAbout->trigger();
+        QCOMPARE(aboutWindows(), 1);
+        QCOMPARE(app.main().workspace()->activeSubWindow(), about);
+        // Its close box unloads it; the next About command loads it afresh.
+        frmAbout::instance().window()->close();
+        QCOMPARE(aboutWindows(), 0);
+        QVERIFY(others() == before);
+        app.main().mnuAbout->trigger();
+        QCOMPARE(aboutWindows(), 1);
+        QVERIFY(others() == before);
+        app.close(); // About unloads with the rest
+        QVERIFY(!platform::isFormLoaded<frmAbout>());
+        QCOMPARE(app.messages, QStringList());
+    }
+};
 
 QTEST_MAIN(TestNavigator)
 #include "tst_navigator.moc"

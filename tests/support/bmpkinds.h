@@ -17,7 +17,7 @@ constexpr quint32 BitFields = 3;
 constexpr quint32 AlphaBitFields = 6;
 
 enum class Kind { Core, Info, V2, V3, V4, V5, Os2Short, Os2Full };
-constexpr int HeaderSize[] = { 12, 40, 52, 56, 108, 124, 16, 64 };
+constexpr int HeaderSize[] = {12, 40, 52, 56, 108, 124, 16, 64};
 // Run-length data, bottom row first: runs, absolute runs of odd and even length, deltas, early
 // line and bitmap ends.
 inline constexpr const char *Rle8 = "0301 000302030400 0000" // run, padded odd absolute run
@@ -29,7 +29,8 @@ inline constexpr const char *Rle4 = "0312 00043456 0000" // alternating run, abs
                                     "00035670 00020200 0289 0000" // odd absolute, delta, run
                                     "00059ABCD000 0001"; // padded absolute, early end
 
-struct Claim {
+struct Claim
+{
     qint64 width = 0;
     qint64 height = 0;
 };
@@ -50,7 +51,8 @@ inline QRgb paletteColour(int index)
 // header non-zero masks follow it, four for alpha bit fields. A colour count of 0 means the full
 // palette of an indexed depth, as in the header; each palette entry ends in a junk byte to ignore.
 inline QByteArray bmp(Kind kind, int width, int height, int bits, const QByteArray &pixels,
-    int colours = 0, quint32 compression = 0, const Masks &masks = {}, int gap = 0)
+                      int colours = 0, quint32 compression = 0, const Masks &masks = {},
+                      int gap = 0)
 {
     const int sizeBytes = kind == Kind::Core ? 2 : 4;
     QByteArray body = le(HeaderSize[int(kind)]) + le(width, sizeBytes) + le(height, sizeBytes)
@@ -59,7 +61,7 @@ inline QByteArray bmp(Kind kind, int width, int height, int bits, const QByteArr
     for (quint32 mask : masks)
         body += le(kind == Kind::Os2Full ? 0 : mask); // OS/2 headers stop after their size
     body.resize(HeaderSize[int(kind)], '\0');
-    if (kind == Kind::Info && masks != Masks {})
+    if (kind == Kind::Info && masks != Masks{})
         for (int i = 0; i < (compression == AlphaBitFields ? 4 : 3); ++i)
             body += le(masks[i]);
     for (int i = 0; i < (colours || bits > 8 ? colours : 1 << bits); ++i)
@@ -104,9 +106,9 @@ inline Claim claimedSize(QByteArrayView file)
         return {};
     const char *data = file.data();
     if (qFromLittleEndian<quint32>(data + 14) == 12)
-        return { qFromLittleEndian<quint16>(data + 18), qFromLittleEndian<quint16>(data + 20) };
-    return { qFromLittleEndian<qint32>(data + 18),
-        qAbs(qint64(qFromLittleEndian<qint32>(data + 22))) };
+        return {qFromLittleEndian<quint16>(data + 18), qFromLittleEndian<quint16>(data + 20)};
+    return {qFromLittleEndian<qint32>(data + 18),
+            qAbs(qint64(qFromLittleEndian<qint32>(data + 22)))};
 }
 
 } // namespace bmpkinds

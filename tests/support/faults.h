@@ -27,15 +27,15 @@ inline QString folderRefusingNewFiles()
 // works without the capability that overrides them. holds is false where a file still gets in.
 struct ClosedFolder
 {
-    explicit ClosedFolder(const QString &folder)
-        : folder(folder)
+    explicit ClosedFolder(const QString &folder) : folder(folder)
     {
         syscall(SYS_capget, &header, saved);
         __user_cap_data_struct reduced[2] = {saved[0], saved[1]};
         reduced[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
         syscall(SYS_capset, &header, reduced);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
-                                          | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+        QFile::setPermissions(folder,
+                              QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
+                                  | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
         QFile probe(folder + QStringLiteral("/quorbel-probe"));
         holds = !probe.open(QIODevice::WriteOnly);
         probe.remove();
@@ -55,8 +55,7 @@ struct ClosedFolder
 // flag cannot be set or does not refuse a write.
 struct ImmutableFile
 {
-    explicit ImmutableFile(const QString &path)
-        : path(path)
+    explicit ImmutableFile(const QString &path) : path(path)
     {
         QFile file(path);
         holds = chattr("+i") && !file.open(QIODevice::WriteOnly | QIODevice::Append);
@@ -94,8 +93,7 @@ struct SmallVolume
 // would end the process is ignored meanwhile.
 struct FileSizeLimit
 {
-    explicit FileSizeLimit(rlim_t bytes)
-        : handler(std::signal(SIGXFSZ, SIG_IGN))
+    explicit FileSizeLimit(rlim_t bytes) : handler(std::signal(SIGXFSZ, SIG_IGN))
     {
         getrlimit(RLIMIT_FSIZE, &previous);
         const rlimit limit{bytes, previous.rlim_max};
@@ -119,14 +117,17 @@ struct MemoryCap
     {
         getrlimit(RLIMIT_AS, &previous);
         QFile statm(QStringLiteral("/proc/self/statm")); // the first field: pages mapped now
-        const long long pages = statm.open(QIODevice::ReadOnly)
-            ? statm.readAll().split(' ').value(0).toLongLong() : 0;
+        const long long pages =
+            statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ').value(0).toLongLong() : 0;
         const rlimit cap{rlim_t(pages * sysconf(_SC_PAGESIZE) + headroom), previous.rlim_max};
 #if !defined(__SANITIZE_ADDRESS__)
         holds = pages > 0 && setrlimit(RLIMIT_AS, &cap) == 0;
 #endif
     }
-    ~MemoryCap() { setrlimit(RLIMIT_AS, &previous); }
+    ~MemoryCap()
+    {
+        setrlimit(RLIMIT_AS, &previous);
+    }
     rlimit previous{};
     bool holds = false;
 };

@@ -2,6 +2,7 @@
 
 #include "core/bmpdecoder.h"
 #include "core/picture.h"
+#include "core/runtimeerror.h"
 #include "support/bmpkinds.h"
 
 #include <QDir>
@@ -51,7 +52,8 @@ inline QByteArray frameFile(int frame, QSize size, int bits = 24)
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        && file.write(bytes) == bytes.size();
 }
 
 inline QByteArray readAll(const QString &path)
@@ -67,8 +69,9 @@ inline QStringList walkNames(int count)
     const QStringList stems{QStringLiteral("Walk"), QStringLiteral("WALK"), QStringLiteral("walk")};
     QStringList names;
     for (int i = 0; i < count; ++i)
-        names.append(stems.at(i % 3)
-                     + QStringLiteral("%1.bmp").arg(i + 1, count > 99 ? 3 : 2, 10, QLatin1Char('0')));
+        names.append(
+            stems.at(i % 3)
+            + QStringLiteral("%1.bmp").arg(i + 1, count > 99 ? 3 : 2, 10, QLatin1Char('0')));
     return names;
 }
 
@@ -95,6 +98,18 @@ inline bool writeFrames(const QString &folder, const QStringList &names,
             return false;
     }
     return true;
+}
+
+// The number of the run-time error the call raises; 0 when it raises none.
+template <typename Call>
+int errorNumber(Call call)
+{
+    try {
+        call();
+    } catch (const quorbel::RuntimeError &error) {
+        return error.number();
+    }
+    return 0;
 }
 
 // Everything in a folder, hidden entries included, so a left-over temporary file shows.
@@ -132,14 +147,20 @@ inline QString imageDifference(const QImage &actual, const QImage &expected)
 {
     if (actual.size() != expected.size())
         return QStringLiteral("size %1x%2, expected %3x%4")
-            .arg(actual.width()).arg(actual.height()).arg(expected.width()).arg(expected.height());
+            .arg(actual.width())
+            .arg(actual.height())
+            .arg(expected.width())
+            .arg(expected.height());
     for (int y = 0; y < actual.height(); ++y) {
         for (int x = 0; x < actual.width(); ++x) {
             const QRgb got = actual.pixel(x, y) | 0xff000000u;
             const QRgb wanted = expected.pixel(x, y) | 0xff000000u;
             if (got != wanted)
                 return QStringLiteral("pixel (%1,%2) is %3, expected %4")
-                    .arg(x).arg(y).arg(got, 8, 16).arg(wanted, 8, 16);
+                    .arg(x)
+                    .arg(y)
+                    .arg(got, 8, 16)
+                    .arg(wanted, 8, 16);
         }
     }
     return {};

@@ -22,8 +22,7 @@
 class TestApp
 {
 public:
-    TestApp()
-        : m_previousWorkingFolder(QDir::currentPath())
+    TestApp() : m_previousWorkingFolder(QDir::currentPath())
     {
         varModule::LastPath.clear();
         platform::setApplicationFolder(m_appFolder.path());
@@ -38,8 +37,8 @@ public:
             ++dialogsShown;
             dialogFileName = request.fileName;
             // A dialog shown otherwise than Save asks for writes nothing.
-            const bool asked = request.filter == QStringLiteral("BMP(*.bmp)|*.bmp")
-                && request.promptToOverwrite;
+            const bool asked =
+                request.filter == QStringLiteral("BMP(*.bmp)|*.bmp") && request.promptToOverwrite;
             return asked ? saveAnswer : std::nullopt;
         });
     }
