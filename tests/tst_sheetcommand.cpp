@@ -168,7 +168,7 @@ private slots:
             QCOMPARE(entries(work.path()), before);
             return;
         }
-        const QImage image = readBmp24(readAll(sheet));
+        const QImage image(sheet, "BMP");
         QVERIFY(!image.isNull());
         for (int cell = 0; cell < cells.size(); ++cell) {
             const QPoint corner(cell * 16 % image.width(), cell * 16 / image.width() * 16);
@@ -268,7 +268,7 @@ private slots:
             + QString(arguments).replace(u"<w>"_s, work.path()).split(u' ');
         QCOMPARE(runSheetCommand(run, out, out), 0);
         const QString sheet = work.filePath(png ? u"s.png"_s : u"s.bmp"_s);
-        const QImage written = png ? QImage(sheet, "png") : readBmp24(readAll(sheet));
+        const QImage written(sheet, png ? "png" : "BMP");
         QVERIFY(written.convertToFormat(QImage::Format_ARGB32) == expected);
         const QJsonObject root = QJsonDocument::fromJson(readAll(json)).object();
         const QJsonObject meta = root.value(u"meta"_s).toObject();

@@ -119,28 +119,6 @@ inline QStringList entries(const QString &folder)
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// An uncompressed 24-bit bitmap decoded without the program's reader; null when it is none.
-inline QImage readBmp24(const QByteArray &bytes)
-{
-    if (bytes.size() < 54 || !bytes.startsWith("BM"))
-        return {};
-    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
-    const quint32 offset = qFromLittleEndian<quint32>(data + 10);
-    const qint32 width = qFromLittleEndian<qint32>(data + 18);
-    const qint32 height = qFromLittleEndian<qint32>(data + 22);
-    const qint64 stride = (qint64(width) * 3 + 3) & ~3;
-    if (qFromLittleEndian<quint16>(data + 28) != 24 || qFromLittleEndian<quint32>(data + 30) != 0
-        || width <= 0 || height <= 0 || qint64(offset) + stride * height > bytes.size())
-        return {};
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        const uchar *row = data + offset + stride * (height - 1 - y);
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]));
-    }
-    return image;
-}
-
 // "" when the images have the same size and the same opaque colour everywhere, else the first
 // difference.
 inline QString imageDifference(const QImage &actual, const QImage &expected)

@@ -133,7 +133,7 @@ inline QImage save(TestApp &app, const QString &path)
 {
     app.saveAnswer = path;
     navigator().cmdSave->click();
-    return testframes::readBmp24(testframes::readAll(path));
+    return QImage(path, "BMP");
 }
 
 // Opens a folder as the user does: its entry in the folder list made current and Enter pressed.

@@ -1,16 +1,36 @@
+// Bitmap files as Quorbel reads and writes them: every kind of header, pixel format and run-length
+// code decoded pixel for pixel, every broken or cut file refused with error 481, the bitmap corpus
+// under tests/data as expected.txt records it, which error each unreadable file is, what a save
+// through a link leaves, and readers on several threads at once.
+
+#include "core/bitmapfile.h"
 #include "core/bmpdecoder.h"
+#include "core/framereader.h"
 #include "core/picture.h"
 #include "core/runtimeerror.h"
 #include "support/bmpkinds.h"
 #include "support/frames.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QMap>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <array>
+#include <atomic>
 #include <functional>
+#include <thread>
+
+#include <sys/stat.h>
 
 using quorbel::decodeBmp;
 using quorbel::RuntimeError;
 using namespace bmpkinds;
+using namespace Qt::StringLiterals;
+using namespace testframes;
+namespace err = quorbel::err;
 
 namespace {
 
@@ -83,14 +103,36 @@ const Samples Rgb565 = {{0xFFFF, 0xFFFFFF}, {0xF800, 0xFF0000}, {0x07E0, 0x00FF0
                         {0x001F, 0x0000FF}, {0x840F, 0x84827B}, {0x0000, 0x000000}};
 const Masks Masks7187 = {0xFE000000, 0x01FFFF80, 0x0000007F, 0};
 
+const QDir Data(QString::fromUtf8(QUORBEL_TEST_DATA));
+
+// One read in the words of expected.txt: "WxH SHA256" or "refused N".
+QString readOutcome(const QString &path)
+{
+    try {
+        const quorbel::Picture picture = quorbel::loadBitmapFile(path);
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        for (int y = 0; y < picture.height(); ++y) {
+            for (const uchar *bgr = picture.constScanLine(y), *end = bgr + 3 * picture.width();
+                 bgr != end; bgr += 3) {
+                const char rgb[] = {char(bgr[2]), char(bgr[1]), char(bgr[0])};
+                hash.addData(QByteArrayView(rgb, 3));
+            }
+        }
+        const QString hex = QString::fromLatin1(hash.result().toHex());
+        return u"%1x%2 %3"_s.arg(picture.width()).arg(picture.height()).arg(hex);
+    } catch (const quorbel::RuntimeError &error) {
+        return u"refused %1"_s.arg(error.number());
+    }
+}
+
 } // namespace
 
-// Decodes bitmaps built in the test and checks every pixel and every refusal number.
-class TestBmpDecoder : public QObject
+class TestBitmaps : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // Decodes bitmaps built in the test and checks every pixel and every refusal number.
     // What the bitmap corpus under tests/data does not hold already.
     void decodesEveryKind_data()
     {
@@ -204,7 +246,123 @@ private slots:
                      qPrintable(QStringLiteral("cut at %1 bytes: %2").arg(length).arg(outcome)));
         }
     }
+
+    // Every bitmap of tests/data, read twice: both reads give what expected.txt holds, which was
+    // checked against BMP Suite's reference renderings when it was written. A crash proper (a
+    // signal) ends the run, which fails it just the same.
+    void everyFileAsExpected()
+    {
+        QFile file(Data.filePath(u"expected.txt"_s));
+        QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(file.fileName()));
+        QMap<QString, QString> expected; // path under tests/data -> outcome
+        for (const QString &line :
+             QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+            if (!line.startsWith(u'#'))
+                expected.insert(line.section(u' ', 0, 0), line.section(u' ', 1));
+        }
+        QStringList onDisk;
+        QDirIterator it(Data.path(), {u"*.bmp"_s}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            onDisk << Data.relativeFilePath(it.next());
+        QStringList wrong;
+        for (const QString &path : onDisk + expected.keys()) {
+            if (!onDisk.contains(path) || !expected.contains(path))
+                wrong << path + u": in only one of tests/data and expected.txt"_s;
+        }
+        QMap<QString, std::array<int, 2>> figures; // folder -> files loaded, files refused
+        for (auto [path, want] : expected.asKeyValueRange()) {
+            const QString first = readOutcome(Data.filePath(path));
+            const QString second = readOutcome(Data.filePath(path));
+            if (first != want || second != first)
+                wrong << u"%1: expected %2, read %3, then %4"_s.arg(path, want, first, second);
+            ++figures[path.section(u'/', 0, -2)][first.startsWith(u"refused ")];
+        }
+        for (auto [folder, count] : figures.asKeyValueRange())
+            qInfo("%s: %d files, %d loaded, %d refused", qPrintable(folder), count[0] + count[1],
+                  count[0], count[1]);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
+    }
+
+    void loadErrors_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("error");
+        QTest::newRow("missing file") << u"absent.bmp"_s << err::FileNotFound;
+        QTest::newRow("missing folder") << u"nowhere/absent.bmp"_s << err::PathNotFound;
+        QTest::newRow("text file named .bmp") << u"text.bmp"_s << err::InvalidPicture;
+        QTest::newRow("empty file") << u"empty.bmp"_s << err::InvalidPicture;
+        QTest::newRow("folder") << u"folder.bmp"_s << err::PermissionDenied;
+        // Opening a pipe for reading would wait for a writer for ever; it is refused instead.
+        QTest::newRow("named pipe") << u"pipe.bmp"_s << err::PathFileAccessError;
+        QTest::newRow("dangling link") << u"dangling.bmp"_s << err::FileNotFound;
+        QTest::newRow("a good frame") << u"good.bmp"_s << 0;
+    }
+
+    void loadErrors()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, error);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(u"text.bmp"_s), "This is not a picture.\r\n"));
+        QVERIFY(writeFile(dir.filePath(u"empty.bmp"_s), {}));
+        QVERIFY(writeFile(dir.filePath(u"good.bmp"_s), frameFile(2, {5, 3})));
+        QVERIFY(QDir(dir.path()).mkdir(u"folder.bmp"_s));
+        QCOMPARE(mkfifo(QFile::encodeName(dir.filePath(u"pipe.bmp"_s)).constData(), 0600), 0);
+        QVERIFY(QFile::link(dir.filePath(u"gone.bmp"_s), dir.filePath(u"dangling.bmp"_s)));
+        // Loaded into an image that holds the last frame, as a Draw loads frame after frame.
+        quorbel::Picture image = framePicture(1, {5, 3});
+        QCOMPARE(errorNumber([&] { quorbel::FrameReader().read(dir.filePath(name), image); }),
+                 error);
+        if (error == 0)
+            QCOMPARE(imageDifference(image, frameImage(2, {5, 3})), QString());
+    }
+
+    // Like a text editor's save, a save through a link replaces the file it points to, and the new
+    // file keeps the old one's permissions.
+    void saveThroughALinkKeepsLinkAndPermissions()
+    {
+        QTemporaryDir dir;
+        const QString real = dir.filePath(u"real.bmp"_s);
+        QVERIFY(writeFile(real, "the previous sheet"));
+        const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+        QVERIFY(QFile::setPermissions(real, mode));
+        QVERIFY(QFile::link(real, dir.filePath(u"link.bmp"_s)));
+
+        quorbel::saveBitmapFile(framePicture(1, {5, 3}), dir.filePath(u"link.bmp"_s));
+
+        QCOMPARE(QFileInfo(dir.filePath(u"link.bmp"_s)).symLinkTarget(), real);
+        QCOMPARE(imageDifference(QImage(real, "BMP"), frameImage(1, {5, 3})), QString());
+        QCOMPARE(QFile::permissions(real) & 0x7077, mode);
+        QCOMPARE(entries(dir.path()), (QStringList{u"link.bmp"_s, u"real.bmp"_s}));
+    }
+
+    // Frames of many sizes, so every reader's buffer grows and shrinks meanwhile: readers of their
+    // own on several threads at once read what one reader alone reads.
+    void readersWorkOnSeveralThreadsAtOnce()
+    {
+        QTemporaryDir dir;
+        QList<quorbel::Picture> alone;
+        for (int i = 0; i < 24; ++i) {
+            QVERIFY(writeFile(dir.filePath(QString::number(i)),
+                              frameFile(i, {1 + i * 7 % 41, 1 + i % 37})));
+            alone.append(quorbel::loadBitmapFile(dir.filePath(QString::number(i))));
+        }
+        std::atomic<int> differences = 0;
+        const auto reading = [&](int t) {
+            quorbel::FrameReader reader;
+            quorbel::Picture picture;
+            for (int i = t; i < 800; i += 4) {
+                reader.read(dir.filePath(QString::number(i % 24)), picture);
+                differences += !(picture == alone.at(i % 24));
+            }
+        };
+        {
+            std::jthread a(reading, 0), b(reading, 1), c(reading, 2);
+            reading(3);
+        }
+        QCOMPARE(differences.load(), 0);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestBmpDecoder)
-#include "tst_bmpdecoder.moc"
+QTEST_MAIN(TestBitmaps)
+#include "tst_bitmaps.moc"
