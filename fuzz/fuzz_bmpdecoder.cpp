@@ -23,8 +23,7 @@ namespace {
 // Every byte is checked and folded into one value, so a pixel the decoder never wrote is a read
 // of uninitialised memory that valgrind and MemorySanitizer report where it happens. Not traced
 // for coverage: a frame of 2^25 pixels would otherwise take the fuzzer seconds for nothing new.
-__attribute__((no_sanitize("coverage")))
-quint64 pixelHash(const quorbel::Picture &picture)
+__attribute__((no_sanitize("coverage"))) quint64 pixelHash(const quorbel::Picture &picture)
 {
     quint64 hash = 14695981039346656037ULL;
     const qsizetype bytes = picture.bytesPerLine() * picture.height();

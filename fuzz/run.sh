@@ -16,7 +16,8 @@ cmake --build "$build" --parallel 2
 inputs=("$data/bmpsuite/g" "$data/bmpsuite/q" "$data/bmpsuite/b" "$data/bmpsuite/x"
     "$data/crafted")
 
-valgrind -q --error-exitcode=1 --track-origins=yes "$build/fuzz/fuzz_bmpdecoder_replay" "${inputs[@]}"
+find "${inputs[@]}" -type f -name '*.bmp' -print0 \
+    | xargs -0 valgrind -q --error-exitcode=1 --track-origins=yes "$build/fuzz/fuzz_bmpdecoder_replay"
 
 # Limits: the largest frame the reader accepts is 2^25 pixels, 96 MiB at 3 bytes a pixel, and an
 # input is at most 128 KiB: no single allocation may pass 136 MiB, so a header's claim alone can

@@ -148,8 +148,11 @@ private slots:
         QCOMPARE(readAll(batch), bytes);
         QCOMPARE(entries(out.path()), (QStringList{u"batch.bmp"_s, u"sheet.bmp"_s}));
 
-        // Drawing again with nothing changed rebuilds the same sheet.
+        // Drawing again with nothing changed rebuilds the same sheet, and a window sized otherwise
+        // meanwhile fits it again.
+        frmPicFinal::instance().setWidth(2000);
         nav.cmdDraw->click();
+        QCOMPARE(final.width(), expected.width() * 15 + 100.0);
         QCOMPARE(imageDifference(nav.picFinal->image(), expected), QString());
         QCOMPARE(app.messages, shortfall.isEmpty() ? QStringList() : QStringList{shortfall});
     }
