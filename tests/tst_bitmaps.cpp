@@ -14,11 +14,9 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
-#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <array>
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -132,8 +130,7 @@ class TestBitmaps : public QObject
     Q_OBJECT
 
 private slots:
-    // Decodes bitmaps built in the test and checks every pixel and every refusal number.
-    // What the bitmap corpus under tests/data does not hold already.
+    // Bitmaps built here, of what the corpus under tests/data does not hold already.
     void decodesEveryKind_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -178,13 +175,11 @@ private slots:
 
         QTest::newRow("width 32768") << info24(32768, 1, 32768 * 3);
         QTest::newRow("rle8 over 2^25 pixels") << rle(8193, 4097, 8, "0001");
-        QTest::newRow("bit count 7") << field(28, 2, 7);
         QTest::newRow("bit count 64") << field(28, 2, 64);
         QTest::newRow("header size 66") << field(14, 4, 66);
         QTest::newRow("header size 41") << field(14, 4, 41);
         QTest::newRow("pixel offset beyond file") << field(10, 4, 1000);
         QTest::newRow("pixel offset inside header") << field(10, 4, 20);
-        QTest::newRow("compression 4 (jpeg)") << field(30, 4, 4);
         QTest::newRow("compression 7") << field(30, 4, 7);
         QTest::newRow("bit fields at 24 bits") << field(30, 4, BitFields);
         QTest::newRow("bit fields without masks") << bmp(Kind::Info, W, H, 16, {}, 0, BitFields);
@@ -215,19 +210,14 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("optionalTail");
         QTest::newRow("info 4-bit") << bmp(Kind::Info, W, H, 4, packRows({11}, W, H, 4), 12) << 1;
-        QTest::newRow("info 8-bit") << bmp(Kind::Info, W, H, 8, packRows({3}, W, H, 8), 16) << 3;
-        QTest::newRow("core 8-bit") << bmp(Kind::Core, W, H, 8, packRows({200}, W, H, 8)) << 3;
         QTest::newRow("core 24-bit")
             << bmp(Kind::Core, W, H, 24, packRows({0x123456}, W, H, 24)) << 1;
         QTest::newRow("info 16-bit bit fields")
             << bmp(Kind::Info, W, H, 16, packRows({0x840F}, W, H, 16), 0, BitFields, Masks565) << 2;
-        QTest::newRow("info 16-bit bit fields, no padding")
-            << bmp(Kind::Info, 4, H, 16, packRows({0x840F}, 4, H, 16), 0, BitFields, Masks565) << 0;
         QTest::newRow("v5 32-bit bit fields top-down, no padding")
             << bmp(Kind::V5, W, -H, 32, packRows({0xDEADBEEF}, W, -H, 32), 0, BitFields, Masks7187)
             << 0;
         QTest::newRow("rle8") << rle(6, 4, 8, Rle8) << 0;
-        QTest::newRow("rle8 delta upwards") << rle(4, 3, 8, Rle8Up) << 0;
         QTest::newRow("rle4") << rle(7, 3, 4, Rle4) << 0;
     }
 
@@ -252,34 +242,25 @@ private slots:
     // signal) ends the run, which fails it just the same.
     void everyFileAsExpected()
     {
-        QFile file(Data.filePath(u"expected.txt"_s));
-        QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(file.fileName()));
-        QMap<QString, QString> expected; // path under tests/data -> outcome
-        for (const QString &line :
-             QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
-            if (!line.startsWith(u'#'))
-                expected.insert(line.section(u' ', 0, 0), line.section(u' ', 1));
-        }
-        QStringList onDisk;
-        QDirIterator it(Data.path(), {u"*.bmp"_s}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            onDisk << Data.relativeFilePath(it.next());
-        QStringList wrong;
-        for (const QString &path : onDisk + expected.keys()) {
-            if (!onDisk.contains(path) || !expected.contains(path))
-                wrong << path + u": in only one of tests/data and expected.txt"_s;
-        }
-        QMap<QString, std::array<int, 2>> figures; // folder -> files loaded, files refused
-        for (auto [path, want] : expected.asKeyValueRange()) {
+        QFile list(Data.filePath(u"expected.txt"_s));
+        QVERIFY2(list.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(list.fileName()));
+        QStringList listed, onDisk, wrong;
+        for (const QString &line : QString::fromUtf8(list.readAll()).split(u'\n')) {
+            const QString path = line.section(u' ', 0, 0), want = line.section(u' ', 1);
+            if (line.isEmpty() || line.startsWith(u'#'))
+                continue;
+            listed << path;
             const QString first = readOutcome(Data.filePath(path));
             const QString second = readOutcome(Data.filePath(path));
             if (first != want || second != first)
                 wrong << u"%1: expected %2, read %3, then %4"_s.arg(path, want, first, second);
-            ++figures[path.section(u'/', 0, -2)][first.startsWith(u"refused ")];
         }
-        for (auto [folder, count] : figures.asKeyValueRange())
-            qInfo("%s: %d files, %d loaded, %d refused", qPrintable(folder), count[0] + count[1],
-                  count[0], count[1]);
+        QDirIterator it(Data.path(), {u"*.bmp"_s}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            onDisk << Data.relativeFilePath(it.next());
+        onDisk.sort();
+        listed.sort();
+        QCOMPARE(onDisk, listed);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
     }
 

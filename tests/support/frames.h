@@ -5,6 +5,7 @@
 #include "core/runtimeerror.h"
 #include "support/bmpkinds.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -124,21 +125,16 @@ inline QStringList entries(const QString &folder)
 inline QString imageDifference(const QImage &actual, const QImage &expected)
 {
     if (actual.size() != expected.size())
-        return QStringLiteral("size %1x%2, expected %3x%4")
-            .arg(actual.width())
-            .arg(actual.height())
-            .arg(expected.width())
-            .arg(expected.height());
+        return QDebug::toString(actual.size()) + QStringLiteral(", expected ")
+            + QDebug::toString(expected.size());
     for (int y = 0; y < actual.height(); ++y) {
         for (int x = 0; x < actual.width(); ++x) {
             const QRgb got = actual.pixel(x, y) | 0xff000000u;
             const QRgb wanted = expected.pixel(x, y) | 0xff000000u;
             if (got != wanted)
                 return QStringLiteral("pixel (%1,%2) is %3, expected %4")
-                    .arg(x)
-                    .arg(y)
-                    .arg(got, 8, 16)
-                    .arg(wanted, 8, 16);
+                    .arg(QString::number(x), QString::number(y), QString::number(got, 16),
+                         QString::number(wanted, 16));
         }
     }
     return {};
