@@ -88,9 +88,6 @@ void addRow(const char *name, Kind kind, int bits, bool topDown, const Samples &
 const Samples Rgb24 = {{0x000000, 0x000000}, {0xFFFFFF, 0xFFFFFF}, {0x123456, 0x123456},
                        {0xFF0000, 0xFF0000}, {0x00FF00, 0x00FF00}, {0x0000FF, 0x0000FF},
                        {0x80C0E0, 0x80C0E0}};
-// The top byte is junk or alpha: it never changes the colour and never makes a pixel see-through.
-const Samples Rgb32 = {
-    {0x7F123456, 0x123456}, {0x00FFFFFF, 0xFFFFFF}, {0xFF000000, 0x000000}, {0x01C08040, 0xC08040}};
 // 5-bit channels: 31 is 255, 16 rounds to 132, 8 to 66, 1 to 8; the top bit is unused.
 const Samples Rgb555 = {{0x0000, 0x000000}, {0x7FFF, 0xFFFFFF}, {0x7C00, 0xFF0000},
                         {0x03E0, 0x00FF00}, {0x001F, 0x0000FF}, {0x4101, 0x844208},
@@ -138,7 +135,6 @@ private slots:
 
         addRow("core 24-bit", Kind::Core, 24, false, Rgb24);
         addRow("v5 24-bit top-down", Kind::V5, 24, true, Rgb24);
-        addRow("info 32-bit top-down", Kind::Info, 32, true, Rgb32);
         addRow("v5 16-bit uncompressed ignores masks", Kind::V5, 16, false, Rgb555, 0, Masks565);
         // A 1-bit red channel is all or nothing; 10-bit green 512 rounds to 128.
         addRow("info 16-bit 1-10-5 bit fields", Kind::Info, 16, false,
