@@ -70,18 +70,15 @@ private slots:
             row(add, max, 1, Error6);
             row(add, min, -1, Error6);
             row("mul" + QByteArray::number(bits), min, -1, Error6);
-            row(to, max + 0.4, 0, max);
             row(to, max + 0.5, 0, Error6);
             row(to, min - 0.5, 0, min); // the even neighbour is the minimum itself
             row(to, Error6, 0, Error6);
         }
         row("mul16", 256, 257, Error6); // would wrap to a small value
-        row("mul32", 65536, 65536, Error6); // would wrap to zero
         row("toInt16", -2.5, 0, -2);
         row("toInt16", 1.5, 0, 2);
         row("toInt32", -infinity, 0, Error6);
         // Single precision, as the window sizes are summed.
-        row("addFloat", 480, 400, 880);
         row("addFloat", 3e38, 1e38, Error6);
     }
 

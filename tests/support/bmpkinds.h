@@ -51,8 +51,7 @@ inline QRgb paletteColour(int index)
 // header non-zero masks follow it, four for alpha bit fields. A colour count of 0 means the full
 // palette of an indexed depth, as in the header; each palette entry ends in a junk byte to ignore.
 inline QByteArray bmp(Kind kind, int width, int height, int bits, const QByteArray &pixels,
-                      int colours = 0, quint32 compression = 0, const Masks &masks = {},
-                      int gap = 0)
+                      int colours = 0, quint32 compression = 0, const Masks &masks = {})
 {
     const int sizeBytes = kind == Kind::Core ? 2 : 4;
     QByteArray body = le(HeaderSize[int(kind)]) + le(width, sizeBytes) + le(height, sizeBytes)
@@ -66,7 +65,6 @@ inline QByteArray bmp(Kind kind, int width, int height, int bits, const QByteArr
             body += le(masks[i]);
     for (int i = 0; i < (colours || bits > 8 ? colours : 1 << bits); ++i)
         body += le((paletteColour(i) & 0xFFFFFF) | 0xAA000000, kind == Kind::Core ? 3 : 4);
-    body += QByteArray(gap, '\x5A');
     const auto offset = quint32(14 + body.size());
     return "BM" + le(offset + quint32(pixels.size())) + le(0) + le(offset) + body + pixels;
 }

@@ -170,6 +170,15 @@ inline QImage paintSheet(const QList<Frame> &frames, QSize cell, int perRow, int
     return sheet;
 }
 
+// The sheet of frames 0 to count - 1 as frameFile writes them, all of one size.
+inline QImage paintFrames(int count, QSize size, int perRow, int rows)
+{
+    QList<Frame> frames;
+    for (int i = 0; i < count; ++i)
+        frames.append({size, framePixels(i)});
+    return paintSheet(frames, size, perRow, rows);
+}
+
 // The picture frameFile(frame, size, bits) holds, and that picture as the program holds it.
 inline QImage frameImage(int frame, QSize size, int bits = 24)
 {

@@ -58,7 +58,6 @@ public:
     // The user's configuration folder, not made yet.
     QString configFolder() const { return m_configParent.filePath(QStringLiteral("Quorbel")); }
     QString iniPath() const { return m_appFolder.filePath(QStringLiteral("quorbel.ini")); }
-    QByteArray iniBytes() const { return testframes::readAll(iniPath()); }
     void writeIni(const QByteArray &bytes) const { testframes::writeFile(iniPath(), bytes); }
 
     // Starts as the process does, through the same start-up as main(), with workingFolder (the
