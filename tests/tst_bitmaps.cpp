@@ -180,7 +180,6 @@ private slots:
         QTest::newRow("bit fields at 24 bits") << field(30, 4, BitFields);
         QTest::newRow("bit fields without masks") << bmp(Kind::Info, W, H, 16, {}, 0, BitFields);
         QTest::newRow("rle8 run past the right edge") << rle8("05010001");
-        QTest::newRow("rle8 run past the edge after pixels") << rle8("03010201 0001");
         QTest::newRow("rle8 absolute past the right edge") << rle8("00050102030102000001");
         QTest::newRow("rle8 delta past the right edge") << rle8("000205000001");
         QTest::newRow("rle8 delta past the top") << rle8("000200030001");
@@ -318,9 +317,9 @@ private slots:
         QTemporaryDir dir;
         QList<quorbel::Picture> alone;
         for (int i = 0; i < 24; ++i) {
-            QVERIFY(writeFile(dir.filePath(QString::number(i)),
-                              frameFile(i, {1 + i * 7 % 41, 1 + i % 37})));
-            alone.append(quorbel::loadBitmapFile(dir.filePath(QString::number(i))));
+            const QString path = dir.filePath(QString::number(i));
+            QVERIFY(writeFile(path, frameFile(i, {1 + i * 7 % 41, 1 + i % 37})));
+            alone.append(quorbel::loadBitmapFile(path));
         }
         std::atomic<int> differences = 0;
         const auto reading = [&](int t) {

@@ -7,6 +7,7 @@
 #include <linux/capability.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -32,16 +33,14 @@ struct ClosedFolder
         __user_cap_data_struct reduced[2] = {saved[0], saved[1]};
         reduced[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
         syscall(SYS_capset, &header, reduced);
-        QFile::setPermissions(folder,
-                              QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
-                                  | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+        ::chmod(QFile::encodeName(folder).constData(), 0555);
         QFile probe(folder + QStringLiteral("/quorbel-probe"));
         holds = !probe.open(QIODevice::WriteOnly);
         probe.remove();
     }
     ~ClosedFolder()
     {
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
         syscall(SYS_capset, &header, saved);
     }
     QString folder;

@@ -67,12 +67,12 @@ inline QByteArray readAll(const QString &path)
 // ignored.
 inline QStringList walkNames(int count)
 {
-    const QStringList stems{QStringLiteral("Walk"), QStringLiteral("WALK"), QStringLiteral("walk")};
     QStringList names;
-    for (int i = 0; i < count; ++i)
-        names.append(
-            stems.at(i % 3)
-            + QStringLiteral("%1.bmp").arg(i + 1, count > 99 ? 3 : 2, 10, QLatin1Char('0')));
+    for (int i = 0; i < count; ++i) {
+        const QString number = QString::number(i + 1).rightJustified(count > 99 ? 3 : 2, u'0');
+        names.append(QStringList{u"Walk"_qs, u"WALK"_qs, u"walk"_qs}.at(i % 3) + number
+                     + u".bmp"_qs);
+    }
     return names;
 }
 

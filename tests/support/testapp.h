@@ -28,10 +28,7 @@ public:
         platform::setApplicationFolder(m_appFolder.path());
         platform::setConfigurationFolder(configFolder());
         platform::setVolumeLister([] { return QStringList{QStringLiteral("/")}; });
-        platform::setMessageBoxHandler([this](const QString &text) {
-            messages.append(text);
-            shownBeforeNavigator += !platform::isFormLoaded<frmDynamic>();
-        });
+        platform::setMessageBoxHandler([this](const QString &text) { messages.append(text); });
         platform::setEndProcessHandler([this] { exitRequested = true; });
         platform::setSaveDialogAnswerer([this](const platform::SaveDialogRequest &request) {
             ++dialogsShown;
@@ -86,7 +83,6 @@ public:
     frmMain &main() { return *m_main; }
 
     QStringList messages;
-    int shownBeforeNavigator = 0; // of the messages, those shown before the Navigator existed
     QStringList takeMessages() { return std::exchange(messages, {}); }
 
     // The answer the save dialogs get: a path, or std::nullopt for cancel.
