@@ -54,7 +54,12 @@ long peakResidentKiB()
 QString PhaseTimes::toString() const
 {
     return QStringLiteral("%1 %2 %3 %4 %5 %6")
-        .arg(walkIn).arg(rows).arg(draw).arg(save).arg(job).arg(peakKiB);
+        .arg(walkIn)
+        .arg(rows)
+        .arg(draw)
+        .arg(save)
+        .arg(job)
+        .arg(peakKiB);
 }
 
 std::optional<PhaseTimes> PhaseTimes::parse(const QString &text)
@@ -110,7 +115,8 @@ int driveQuorbel(int argc, char *argv[])
         job.append(w + r + d + s);
     }
     if (!messages.isEmpty()) {
-        std::fprintf(stderr, "Quorbel said: %s\n", qPrintable(messages.join(QStringLiteral(" | "))));
+        std::fprintf(stderr, "Quorbel said: %s\n",
+                     qPrintable(messages.join(QStringLiteral(" | "))));
         return 1;
     }
     const PhaseTimes times{median(walkIn), median(rows), median(draw),

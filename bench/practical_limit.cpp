@@ -73,7 +73,9 @@ std::size_t readFile(const std::string &path, std::vector<unsigned char> &buffer
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         fail(path);
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (fstat(fd, &info) != 0)
         fail(path);
     const auto size = std::size_t(info.st_size);
@@ -126,7 +128,8 @@ void composeSheet(const std::string &folder, int rows, const std::string &sheetP
         const std::size_t top = (k / perRow) * frameHeight;
         // Both are stored bottom-up: the frame's last stored row is its top row.
         for (int y = 0; y < frameHeight; ++y) {
-            const unsigned char *from = framePixels + std::size_t(frameHeight - 1 - y) * frameStride;
+            const unsigned char *from =
+                framePixels + std::size_t(frameHeight - 1 - y) * frameStride;
             unsigned char *to = pixels + (height - 1 - top - y) * stride + left;
             std::memcpy(to, from, std::size_t(frameWidth) * 3);
         }

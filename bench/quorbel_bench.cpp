@@ -89,11 +89,13 @@ double timeMontage(const Workload &workload, const QStringList &frames, const QS
     const QString montage = QStandardPaths::findExecutable(QStringLiteral("montage"));
     if (montage.isEmpty())
         return 0;
-    const QStringList arguments = QStringList{QStringLiteral("-mode"), QStringLiteral("concatenate"),
-                                              QStringLiteral("-tile"),
-                                              QStringLiteral("%1x%2").arg(workload.framesPerRow())
-                                                  .arg(workload.rows),
-                                              QStringLiteral("-background"), QStringLiteral("black")}
+    const QStringList arguments =
+        QStringList{QStringLiteral("-mode"),
+                    QStringLiteral("concatenate"),
+                    QStringLiteral("-tile"),
+                    QStringLiteral("%1x%2").arg(workload.framesPerRow()).arg(workload.rows),
+                    QStringLiteral("-background"),
+                    QStringLiteral("black")}
         + frames + QStringList{QStringLiteral("BMP3:") + sheet};
     QElapsedTimer timer;
     timer.start();
@@ -143,8 +145,8 @@ bool sameFile(const QString &a, const QString &b)
 {
     QFile first(a);
     QFile second(b);
-    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly)
-        || first.size() == 0 || first.size() != second.size())
+    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly) || first.size() == 0
+        || first.size() != second.size())
         return false;
     constexpr qint64 Chunk = 1 << 20;
     while (!first.atEnd()) {
@@ -201,13 +203,13 @@ std::optional<Figures> measure(const Workload &workload, const Options &options)
                                 {QStringLiteral("--drive"), folder, rows, ours, rounds});
         const auto limit =
             run(besideMe(QStringLiteral("practical_limit")), {folder, rows, limitSheet, rounds});
-        const auto batch = timeProcess(besideMe(QStringLiteral("../src/quorbel-sheet")),
-                                       {folder, QStringLiteral("--rows"), rows,
-                                        QStringLiteral("-o"), batchSheet},
-                                       options.rounds);
-        const auto floor = timeProcess(besideMe(QStringLiteral("practical_limit")),
-                                       {folder, rows, floorSheet, QStringLiteral("0")},
-                                       options.rounds);
+        const auto batch =
+            timeProcess(besideMe(QStringLiteral("../src/quorbel-sheet")),
+                        {folder, QStringLiteral("--rows"), rows, QStringLiteral("-o"), batchSheet},
+                        options.rounds);
+        const auto floor =
+            timeProcess(besideMe(QStringLiteral("practical_limit")),
+                        {folder, rows, floorSheet, QStringLiteral("0")}, options.rounds);
         const auto phases = driven ? PhaseTimes::parse(*driven) : std::nullopt;
         if (!phases || !limit || !batch || !floor)
             return std::nullopt;
@@ -287,9 +289,10 @@ void printRow(const Workload &workload, const Figures &figures)
                 "%7.1f %4.2fx | %7s %6s | %5.0f %5.0f %5.0f | %-5s %s\n",
                 qPrintable(workload.name), workload.frames, qPrintable(frame), workload.rows,
                 qPrintable(sheet), q.walkIn, q.rows, q.draw, q.save, q.job, figures.limit,
-                q.job / figures.limit, b.ms, figures.floorProcess.ms, b.ms / figures.floorProcess.ms,
-                qPrintable(montageTime), qPrintable(montageRatio), double(q.peakKiB) / 1024.0,
-                double(b.peakKiB) / 1024.0, double(workload.sheetBytes()) / (1 << 20),
+                q.job / figures.limit, b.ms, figures.floorProcess.ms,
+                b.ms / figures.floorProcess.ms, qPrintable(montageTime), qPrintable(montageRatio),
+                double(q.peakKiB) / 1024.0, double(b.peakKiB) / 1024.0,
+                double(workload.sheetBytes()) / (1 << 20),
                 figures.sameSheet && figures.sameBatchSheet ? "yes" : "NO",
                 qPrintable(figures.montageSheet));
 }
@@ -304,17 +307,19 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     const auto options = parseOptions(application.arguments());
     if (!options) {
-        std::fprintf(stderr, "usage: quorbel_bench [S|M|L|XL|W|1k|4k|16k|32k ...] [--rounds N] "
-                             "[--turns T] [--no-montage]\n");
+        std::fprintf(stderr,
+                     "usage: quorbel_bench [S|M|L|XL|W|1k|4k|16k|32k ...] [--rounds N] "
+                     "[--turns T] [--no-montage]\n");
         return 2;
     }
-    std::printf("Median of %d turns of %d rounds, page cache warm, on %u cores. job = the desktop's "
-                "walk-in + rows + Draw + Save;\nfloor = the same job on one core with nothing but "
-                "system calls and copies (practical_limit), in its own process\nwithout its start; "
-                "then quorbel-sheet and the floor again, each as a whole process started afresh.\n"
-                "peak = peak resident memory of the desktop program and of quorbel-sheet; same = "
-                "both sheets byte for byte the floor's.\n",
-                options->turns, options->rounds, std::thread::hardware_concurrency());
+    std::printf(
+        "Median of %d turns of %d rounds, page cache warm, on %u cores. job = the desktop's "
+        "walk-in + rows + Draw + Save;\nfloor = the same job on one core with nothing but "
+        "system calls and copies (practical_limit), in its own process\nwithout its start; "
+        "then quorbel-sheet and the floor again, each as a whole process started afresh.\n"
+        "peak = peak resident memory of the desktop program and of quorbel-sheet; same = "
+        "both sheets byte for byte the floor's.\n",
+        options->turns, options->rounds, std::thread::hardware_concurrency());
     printHeading();
     bool allSame = true;
     for (const Workload &workload : options->workloads) {

@@ -9,10 +9,8 @@
 QList<Workload> allWorkloads()
 {
     return {
-        {QStringLiteral("S"), 8, 32, 1},
-        {QStringLiteral("M"), 256, 64, 16},
-        {QStringLiteral("L"), 1024, 128, 32},
-        {QStringLiteral("XL"), 64, 512, 8},
+        {QStringLiteral("S"), 8, 32, 1},      {QStringLiteral("M"), 256, 64, 16},
+        {QStringLiteral("L"), 1024, 128, 32}, {QStringLiteral("XL"), 64, 512, 8},
         {QStringLiteral("W"), 4096, 16, 64},
     };
 }
@@ -50,8 +48,8 @@ QStringList writeFrames(const Workload &workload, const QString &folder)
                 pixel[2] = uchar((x * 5 + index * 3) & 255);
             }
         }
-        const QString path =
-            QDir(folder).filePath(QStringLiteral("f%1.bmp").arg(index + 1, 4, 10, QLatin1Char('0')));
+        const QString path = QDir(folder).filePath(
+            QStringLiteral("f%1.bmp").arg(index + 1, 4, 10, QLatin1Char('0')));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             qFatal("cannot write %s", qPrintable(path));

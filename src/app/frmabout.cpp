@@ -44,8 +44,7 @@ const LabelDesign labelDesigns[] = {
 
 } // namespace
 
-frmAbout::frmAbout()
-    : Form(QStringLiteral("About Brannoc's Q.R.B."), {6000, 5865}, true)
+frmAbout::frmAbout() : Form(QStringLiteral("About Brannoc's Q.R.B."), {6000, 5865}, true)
 {
     for (size_t i = 0; i < labels.size(); ++i) {
         const LabelDesign &design = labelDesigns[i];

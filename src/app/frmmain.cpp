@@ -21,7 +21,8 @@ void frmMain::MDIForm_Load()
 {
     m_ini.Checkini();
     // A Navigator whose load met an error is still shown, so the user can walk elsewhere.
-    platform::runAllThenRaise([] { frmDynamic::instance(); }, [] { frmDynamic::instance().show(); });
+    platform::runAllThenRaise([] { frmDynamic::instance(); },
+                              [] { frmDynamic::instance().show(); });
 }
 
 void frmMain::MDIForm_Unload()

@@ -54,10 +54,10 @@ QStringList warnings(const SheetPlan &plan, const QList<QSize> &sizes)
     for (const auto &[name, size] : shortfall.otherSize)
         otherSize.append(name + u" is "_s + sizeText(size));
     if (!otherSize.isEmpty())
-        found.append(u"%1 in size from the first, %2: %3"_s
-                         .arg(otherSize.size() == 1 ? u"1 frame differs"_s
-                                                    : u"%1 frames differ"_s.arg(otherSize.size()),
-                              sizeText(plan.grid.cell), otherSize.join(u", "_s)));
+        found.append(u"%1 in size from the first, %2: %3"_s.arg(
+            otherSize.size() == 1 ? u"1 frame differs"_s
+                                  : u"%1 frames differ"_s.arg(otherSize.size()),
+            sizeText(plan.grid.cell), otherSize.join(u", "_s)));
     return found;
 }
 
@@ -118,10 +118,11 @@ int check(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
     }
     if (failed)
         return Failed;
-    say(out, u"%1: %2 read, %3 rows of %4, %5"_s.arg(plan.folder, frames(sizes.size()))
-                 .arg(plan.grid.rows)
-                 .arg(plan.grid.perRow)
-                 .arg(sizeText(plan.grid.sheetSize())));
+    say(out,
+        u"%1: %2 read, %3 rows of %4, %5"_s.arg(plan.folder, frames(sizes.size()))
+            .arg(plan.grid.rows)
+            .arg(plan.grid.perRow)
+            .arg(sizeText(plan.grid.sheetSize())));
     return finish(warnings(plan, sizes), options, err);
 }
 
@@ -142,8 +143,9 @@ int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
         say(err, plan.names.at(failure.index) + u": "_s + readable(failure.error));
         return Failed;
     } catch (const std::bad_alloc &) {
-        say(err, u"no room for a sheet of %1: %2"_s.arg(sizeText(grid.sheetSize()),
-                                                         readable(RuntimeError(err::OutOfMemory))));
+        say(err,
+            u"no room for a sheet of %1: %2"_s.arg(sizeText(grid.sheetSize()),
+                                                   readable(RuntimeError(err::OutOfMemory))));
         return Failed;
     }
     if (options.transparent)
@@ -161,10 +163,11 @@ int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
         return Failed;
     }
     if (!options.toStandardOutput()) // where the sheet itself went
-        say(out, u"%1: %2, %3 rows of %4, %5"_s.arg(options.output, frames(composed.frameSizes.size()))
-                     .arg(grid.rows)
-                     .arg(grid.perRow)
-                     .arg(sizeText(sheet.size())));
+        say(out,
+            u"%1: %2, %3 rows of %4, %5"_s.arg(options.output, frames(composed.frameSizes.size()))
+                .arg(grid.rows)
+                .arg(grid.perRow)
+                .arg(sizeText(sheet.size())));
     return finish(warnings(plan, composed.frameSizes), options, err);
 }
 

@@ -67,13 +67,16 @@ std::variant<SheetOptions, QString> parseSheetOptions(const QStringList &argumen
 
     if (int(parser.isSet(Rows)) + int(parser.isSet(Columns)) + int(parser.isSet(MaxWidth)) != 1)
         return u"give one of --rows, --columns and --max-width"_s;
-    options.grid = parser.isSet(Rows)      ? SheetOptions::Grid::Rows
-        : parser.isSet(Columns)            ? SheetOptions::Grid::Columns
-                                           : SheetOptions::Grid::MaxWidth;
+    options.grid = parser.isSet(Rows) ? SheetOptions::Grid::Rows
+        : parser.isSet(Columns)       ? SheetOptions::Grid::Columns
+                                      : SheetOptions::Grid::MaxWidth;
     // Every count the desktop program keeps is 16-bit; a sheet may be wider than it draws.
     const bool byWidth = options.grid == SheetOptions::Grid::MaxWidth;
-    const auto grid = number(parser, parser.isSet(Rows) ? Rows : byWidth ? MaxWidth : Columns, 1,
-                             byWidth ? 1 << 20 : 32767, 0);
+    const auto grid = number(parser,
+                             parser.isSet(Rows) ? Rows
+                                 : byWidth      ? MaxWidth
+                                                : Columns,
+                             1, byWidth ? 1 << 20 : 32767, 0);
     const auto padding = number(parser, Padding, 0, 4096, 0);
     const auto extrude = number(parser, Extrude, 0, 4096, 0);
     for (const auto *value : {&grid, &padding, &extrude}) {
@@ -114,8 +117,8 @@ std::variant<SheetOptions, QString> parseSheetOptions(const QStringList &argumen
         if (suffix == u"bmp"_s && options.png)
             return u"--png asks for PNG, but %1 is named as a bitmap"_s.arg(options.output);
         if (suffix != u"bmp"_s && suffix != u"png"_s)
-            return u"%1: the sheet's name ends in .bmp or .png, which says how it is written"_s
-                .arg(options.output);
+            return u"%1: the sheet's name ends in .bmp or .png, which says how it is written"_s.arg(
+                options.output);
         options.png = suffix == u"png"_s;
     }
     if (!options.json.isEmpty() && samePath(options.json, options.output))

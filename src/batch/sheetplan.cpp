@@ -54,7 +54,8 @@ std::variant<SheetPlan, QString> planSheet(const SheetOptions &options)
     if (!folder.isDir())
         return options.folder + u": not a folder of frames"_s;
     // The folder is listed once; the cell comes from the frame the file list would show first.
-    const QStringList listed = matchingFiles(options.folder, options.framePatterns, Order::FileSystem);
+    const QStringList listed =
+        matchingFiles(options.folder, options.framePatterns, Order::FileSystem);
     SheetPlan plan;
     plan.folder = options.folder;
     plan.names = orderedNames(listed, options);

@@ -56,13 +56,14 @@ qint64 i32(QByteArrayView file, qint64 at)
 }
 
 // What the headers say about the pixels, already checked against the limits.
-struct Layout {
+struct Layout
+{
     int width = 0;
     int height = 0;
     bool topDown = false;
     int bitCount = 0;
     quint32 compression = Rgb;
-    std::array<quint32, 3> masks {};
+    std::array<quint32, 3> masks{};
     qint64 pixelOffset = 0;
 };
 
@@ -135,11 +136,11 @@ Layout readLayout(QByteArrayView file, Palette &palette)
     // The masks sit right after the 40-byte part of every header: inside V2 and later headers,
     // or just behind a plain info header.
     if (isBitFields(compression))
-        layout.masks = { u32(file, 54), u32(file, 58), u32(file, 62) };
+        layout.masks = {u32(file, 54), u32(file, 58), u32(file, 62)};
     else if (bits == 16)
-        layout.masks = { 0x7C00, 0x03E0, 0x001F };
+        layout.masks = {0x7C00, 0x03E0, 0x001F};
     else
-        layout.masks = { 0xFF0000, 0xFF00, 0xFF };
+        layout.masks = {0xFF0000, 0xFF00, 0xFF};
 
     layout.pixelOffset = u32(file, 10);
     if (layout.pixelOffset < headerEnd || layout.pixelOffset > file.size())
@@ -168,12 +169,11 @@ qint64 rowStride(const Layout &layout)
 }
 
 // One colour channel of a bit-field pixel, scaled to 0..255 with rounding whatever its width.
-class Channel {
+class Channel
+{
 public:
     explicit Channel(quint32 mask)
-        : m_mask(mask)
-        , m_shift(mask ? std::countr_zero(mask) : 0)
-        , m_max(mask >> m_shift)
+        : m_mask(mask), m_shift(mask ? std::countr_zero(mask) : 0), m_max(mask >> m_shift)
     {
     }
     quint32 operator()(quint32 pixel) const
@@ -213,8 +213,8 @@ void decodeRows(const uchar *pixels, const Layout &layout, const Palette &palett
     const int bits = layout.bitCount;
     const qint64 stride = rowStride(layout);
     const Channel red(layout.masks[0]), green(layout.masks[1]), blue(layout.masks[2]);
-    const bool plain32
-        = bits == 32 && layout.masks == std::array<quint32, 3> { 0xFF0000, 0xFF00, 0xFF };
+    const bool plain32 =
+        bits == 32 && layout.masks == std::array<quint32, 3>{0xFF0000, 0xFF00, 0xFF};
 
     for (int row = 0; row < layout.height; ++row) {
         const uchar *src = pixels + row * stride;

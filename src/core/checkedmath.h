@@ -29,8 +29,14 @@ T toChecked(double value)
     return static_cast<T>(rounded);
 }
 
-inline Int16 toInt16(double value) { return toChecked<Int16>(value); }
-inline Int32 toInt32(double value) { return toChecked<Int32>(value); }
+inline Int16 toInt16(double value)
+{
+    return toChecked<Int16>(value);
+}
+inline Int32 toInt32(double value)
+{
+    return toChecked<Int32>(value);
+}
 
 // Both operands fit in 32 bits, so their exact sum and product fit in 64.
 template <typename T>
@@ -42,10 +48,16 @@ T checkedResult(std::int64_t exact)
 }
 
 template <typename T>
-T checkedAdd(T a, T b) { return checkedResult<T>(std::int64_t(a) + std::int64_t(b)); }
+T checkedAdd(T a, T b)
+{
+    return checkedResult<T>(std::int64_t(a) + std::int64_t(b));
+}
 
 template <typename T>
-T checkedMul(T a, T b) { return checkedResult<T>(std::int64_t(a) * std::int64_t(b)); }
+T checkedMul(T a, T b)
+{
+    return checkedResult<T>(std::int64_t(a) * std::int64_t(b));
+}
 
 // A single-precision sum that became infinite or not a number is an overflow too.
 inline float checkedAdd(float a, float b)

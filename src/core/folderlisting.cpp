@@ -62,7 +62,8 @@ QStringList matchingFiles(const QString &folder, const QStringList &patterns, Or
     for (const QString &pattern : patterns)
         tests.push_back(patternTest(pattern));
     QStringList names = entriesOfKind(folder, sys::EntryKind::File, [&](const QString &name) {
-        return std::any_of(tests.cbegin(), tests.cend(), [&](const auto &test) { return test(name); });
+        return std::any_of(tests.cbegin(), tests.cend(),
+                           [&](const auto &test) { return test(name); });
     });
     return order == Order::Sorted ? sortedByName(std::move(names)) : names;
 }

@@ -36,8 +36,8 @@ bool naturalLess(const QString &a, const QString &b)
                 return i - startA < j - startB;
             continue;
         }
-        const int order = QStringView(a).sliced(i, 1).compare(QStringView(b).sliced(j, 1),
-                                                             Qt::CaseInsensitive);
+        const int order =
+            QStringView(a).sliced(i, 1).compare(QStringView(b).sliced(j, 1), Qt::CaseInsensitive);
         if (order != 0)
             return order < 0;
         ++i;

@@ -30,8 +30,7 @@ void convertRow(const uchar *from, Picture::Format fromFormat, uchar *to, Pictur
 
 } // namespace
 
-Picture::Picture(QSize size, Format format)
-    : m_format(format)
+Picture::Picture(QSize size, Format format) : m_format(format)
 {
     if (size.isEmpty())
         return;

@@ -45,7 +45,7 @@ void writeBytes(png_structp png, png_bytep data, png_size_t length)
     }
 }
 
-void flushNothing(png_structp) {}
+void flushNothing(png_structp) { }
 
 // Only the setjmp frame, with no object that needs destroying, sees libpng's longjmp.
 bool writeRows(png_structp png, png_infop info, const Picture &picture, png_bytepp rows)
@@ -83,7 +83,7 @@ void readBytes(png_structp png, png_bytep data, png_size_t length)
     input->at += qsizetype(length);
 }
 
-void quiet(png_structp, png_const_charp) {}
+void quiet(png_structp, png_const_charp) { }
 
 // Reads the headers and sets the transformations to 8-bit blue, green, red and alpha. With rows,
 // reads the pixels into them too; false for anything libpng refuses.

@@ -14,7 +14,8 @@ namespace quorbel {
 // disk or a refused write; only a power cut in the seconds before the system has written the new
 // sheet out can leave that name without either, as with every program that does not wait. The
 // settings file, a line long, still goes through QSaveFile.
-void replaceFile(const QString &path, qint64 size, const std::function<void(const ByteSink &)> &write)
+void replaceFile(const QString &path, qint64 size,
+                 const std::function<void(const ByteSink &)> &write)
 {
     const QFileInfo info(path);
     // Like a text editor, a save through a symbolic link replaces the file it points to.

@@ -18,6 +18,7 @@ using ByteSink = std::function<void(const QList<QByteArrayView> &pieces)>;
 // stays as it was. Raises 76 when the folder is missing, 70 when the name is a folder or a file
 // that refuses the write, 61 when the disk has no room, 75 when writing fails otherwise, and
 // whatever write raises.
-void replaceFile(const QString &path, qint64 size, const std::function<void(const ByteSink &)> &write);
+void replaceFile(const QString &path, qint64 size,
+                 const std::function<void(const ByteSink &)> &write);
 
 } // namespace quorbel

@@ -7,21 +7,36 @@ namespace quorbel {
 QString errorDescription(int number)
 {
     switch (number) {
-    case err::InvalidProcedureCall: return QStringLiteral("Invalid procedure call or argument");
-    case err::Overflow: return QStringLiteral("Overflow");
-    case err::OutOfMemory: return QStringLiteral("Out of memory");
-    case err::SubscriptOutOfRange: return QStringLiteral("Subscript out of range");
-    case err::InternalError: return QStringLiteral("Internal error");
-    case err::FileNotFound: return QStringLiteral("File not found");
-    case err::DiskFull: return QStringLiteral("Disk full");
-    case err::InputPastEndOfFile: return QStringLiteral("Input past end of file");
-    case err::PermissionDenied: return QStringLiteral("Permission denied");
-    case err::PathFileAccessError: return QStringLiteral("Path/File access error");
-    case err::PathNotFound: return QStringLiteral("Path not found");
-    case err::InvalidPropertyValue: return QStringLiteral("Invalid property value");
-    case err::InvalidPropertyArrayIndex: return QStringLiteral("Invalid property array index");
-    case err::CantCreatePersistentPicture: return QStringLiteral("Can't create persistent picture image");
-    case err::InvalidPicture: return QStringLiteral("Invalid picture");
+    case err::InvalidProcedureCall:
+        return QStringLiteral("Invalid procedure call or argument");
+    case err::Overflow:
+        return QStringLiteral("Overflow");
+    case err::OutOfMemory:
+        return QStringLiteral("Out of memory");
+    case err::SubscriptOutOfRange:
+        return QStringLiteral("Subscript out of range");
+    case err::InternalError:
+        return QStringLiteral("Internal error");
+    case err::FileNotFound:
+        return QStringLiteral("File not found");
+    case err::DiskFull:
+        return QStringLiteral("Disk full");
+    case err::InputPastEndOfFile:
+        return QStringLiteral("Input past end of file");
+    case err::PermissionDenied:
+        return QStringLiteral("Permission denied");
+    case err::PathFileAccessError:
+        return QStringLiteral("Path/File access error");
+    case err::PathNotFound:
+        return QStringLiteral("Path not found");
+    case err::InvalidPropertyValue:
+        return QStringLiteral("Invalid property value");
+    case err::InvalidPropertyArrayIndex:
+        return QStringLiteral("Invalid property array index");
+    case err::CantCreatePersistentPicture:
+        return QStringLiteral("Can't create persistent picture image");
+    case err::InvalidPicture:
+        return QStringLiteral("Invalid picture");
     }
     return QStringLiteral("Application-defined or object-defined error");
 }

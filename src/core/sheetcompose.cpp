@@ -102,8 +102,7 @@ private:
 
     static void lower(std::atomic<qsizetype> &lowest, qsizetype value)
     {
-        for (qsizetype now = lowest; value < now && !lowest.compare_exchange_weak(now, value);) {
-        }
+        for (qsizetype now = lowest; value < now && !lowest.compare_exchange_weak(now, value);) { }
     }
 
     const QStringList &m_frames;
@@ -146,8 +145,8 @@ void extrude(Picture &sheet, QRect frame, int by)
     }
     const size_t span = size_t(right - left + 1) * size_t(pixel);
     for (int y = std::max(0, frame.top() - by); y < frame.top(); ++y)
-        std::memcpy(sheet.scanLine(y) + left * pixel, sheet.constScanLine(frame.top()) + left * pixel,
-                    span);
+        std::memcpy(sheet.scanLine(y) + left * pixel,
+                    sheet.constScanLine(frame.top()) + left * pixel, span);
     for (int y = frame.bottom() + 1; y <= std::min(sheet.height() - 1, frame.bottom() + by); ++y)
         std::memcpy(sheet.scanLine(y) + left * pixel,
                     sheet.constScanLine(frame.bottom()) + left * pixel, span);

@@ -34,7 +34,9 @@ EntryKind kindOf(int folder, const dirent &entry)
 {
     unsigned char type = entry.d_type;
     if (type == DT_LNK || type == DT_UNKNOWN) {
-        struct stat info {};
+        struct stat info
+        {
+        };
         if (::fstatat(folder, entry.d_name, &info, 0) != 0)
             return EntryKind::Other;
         type = S_ISREG(info.st_mode) ? DT_REG : S_ISDIR(info.st_mode) ? DT_DIR : DT_UNKNOWN;
@@ -56,7 +58,9 @@ qint64 readRegularFile(const QString &path, QByteArray &buffer, qint64 maxBytes)
     if (handle < 0)
         raise(openForReadingError(path));
     const auto closer = qScopeGuard([handle] { ::close(handle); });
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::fstat(handle, &info) != 0)
         raise(err::PathFileAccessError);
     if (S_ISDIR(info.st_mode))
@@ -105,8 +109,8 @@ FileBeside::FileBeside(const QString &target)
     // a program creates.
     for (int attempt = 0; attempt < 100 && m_handle < 0; ++attempt) {
         m_name = target + u'.' + QString::number(QRandomGenerator::global()->generate(), 16);
-        m_handle = ::open(encoded(m_name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                          0666);
+        m_handle =
+            ::open(encoded(m_name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_handle < 0 && errno != EEXIST)
             break;
     }
@@ -124,7 +128,9 @@ FileBeside::~FileBeside()
 
 void FileBeside::keepPermissionsOf(const QString &target)
 {
-    struct stat old {};
+    struct stat old
+    {
+    };
     if (::stat(encoded(target).constData(), &old) == 0)
         ::fchmod(m_handle, old.st_mode & 07777);
 }
@@ -146,7 +152,8 @@ void FileBeside::write(const QList<QByteArrayView> &pieces)
             left.push_back({const_cast<char *>(piece.data()), size_t(piece.size())});
     }
     for (iovec *next = left.data(), *end = next + left.size(); next != end;) {
-        const ssize_t written = ::writev(m_handle, next, int(std::min<ptrdiff_t>(end - next, IOV_MAX)));
+        const ssize_t written =
+            ::writev(m_handle, next, int(std::min<ptrdiff_t>(end - next, IOV_MAX)));
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)

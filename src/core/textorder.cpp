@@ -38,9 +38,12 @@ void sortNames(QStringList &names, SortDirection direction, Qt::CaseSensitivity 
         return compareText(names.at(a), names.at(b), sensitivity) < 0;
     };
     std::sort(order.begin(), order.end(), before);
-    const bool tie = std::adjacent_find(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
-                         return compareText(names.at(a), names.at(b), sensitivity) == 0;
-                     }) != order.end();
+    const bool tie =
+        std::adjacent_find(order.begin(), order.end(),
+                           [&](qsizetype a, qsizetype b) {
+                               return compareText(names.at(a), names.at(b), sensitivity) == 0;
+                           })
+        != order.end();
     if (tie) {
         selectionSort(names, direction, sensitivity);
         return;

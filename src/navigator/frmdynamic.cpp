@@ -31,11 +31,10 @@ QString nearestExistingFolder(const QString &stored)
 
 } // namespace
 
-frmDynamic::frmDynamic()
-    : Form(QStringLiteral("Navigator"), {8895, 2010}, false)
+frmDynamic::frmDynamic() : Form(QStringLiteral("Navigator"), {8895, 2010}, false)
 {
     using namespace platform;
-using namespace quorbel;
+    using namespace quorbel;
     QWidget *const form = client();
     const Label::Style value = Label::Style::Bordered;
 
@@ -58,8 +57,8 @@ using namespace quorbel;
     chkInvert = place(new CheckBox(Frame1, QStringLiteral("Invert Order")), 1440, 960, 1215, 255);
     Label3 = place(new Label(Frame1, QStringLiteral("Rows")), 120, 1320, 495, 255);
     cboNumOfRows = place(new DropDownList(Frame1), 600, 1320, 735, 315);
-    for (const char16_t *rows : {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u"10",
-                                 u"11", u"23"})
+    for (const char16_t *rows :
+         {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u"10", u"11", u"23"})
         cboNumOfRows->addItem(QString::fromUtf16(rows), 0);
 
     cmdDraw = place(new CommandButton(form, QStringLiteral("&Draw")), 7920, 120, 855, 495);
@@ -73,8 +72,8 @@ using namespace quorbel;
     picFinal = new PictureBox(form, *this, PictureBox::Border::None, Qt::black);
     picFinal->move(toPixels(120), toPixels(2160));
 
-    setTabOrder({cmdSave, cmdDraw, picWork, File1, Dir1, Drive1, picFinal, cboNumOfRows,
-                 chkInvert});
+    setTabOrder(
+        {cmdSave, cmdDraw, picWork, File1, Dir1, Drive1, picFinal, cboNumOfRows, chkInvert});
 
     Drive1->onChange = [this] { Drive1_Change(); };
     Dir1->onChange = [this] { Dir1_Change(); };

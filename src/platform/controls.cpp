@@ -7,8 +7,7 @@ namespace platform {
 
 using namespace quorbel;
 
-Label::Label(QWidget *parent, const QString &caption, Style style)
-    : QLabel(caption, parent)
+Label::Label(QWidget *parent, const QString &caption, Style style) : QLabel(caption, parent)
 {
     switch (style) {
     case Style::Plain:
@@ -24,13 +23,9 @@ Label::Label(QWidget *parent, const QString &caption, Style style)
     }
 }
 
-Frame::Frame(QWidget *parent, const QString &caption)
-    : QGroupBox(caption, parent)
-{
-}
+Frame::Frame(QWidget *parent, const QString &caption) : QGroupBox(caption, parent) { }
 
-CommandButton::CommandButton(QWidget *parent, const QString &caption)
-    : QPushButton(caption, parent)
+CommandButton::CommandButton(QWidget *parent, const QString &caption) : QPushButton(caption, parent)
 {
     // Enter presses the button that has the focus, as Space does; outside a dialog only an
     // auto-default button takes it.
@@ -41,13 +36,9 @@ CommandButton::CommandButton(QWidget *parent, const QString &caption)
     });
 }
 
-CheckBox::CheckBox(QWidget *parent, const QString &caption)
-    : QCheckBox(caption, parent)
-{
-}
+CheckBox::CheckBox(QWidget *parent, const QString &caption) : QCheckBox(caption, parent) { }
 
-DropDownList::DropDownList(QWidget *parent)
-    : QComboBox(parent)
+DropDownList::DropDownList(QWidget *parent) : QComboBox(parent)
 {
     setEditable(false);
     connect(this, &QComboBox::activated, this, [this] {

@@ -42,9 +42,7 @@ public:
 class FormWindow : public QMdiSubWindow
 {
 public:
-    FormWindow(Form *form, bool closable)
-        : m_form(form)
-        , m_closable(closable)
+    FormWindow(Form *form, bool closable) : m_form(form), m_closable(closable)
     {
         Qt::WindowFlags flags = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
         if (closable)
@@ -84,8 +82,7 @@ private:
 } // namespace
 
 Form::Form(const QString &caption, QSize clientTwips, bool closable)
-    : m_client(new QWidget)
-    , m_closable(closable)
+    : m_client(new QWidget), m_closable(closable)
 {
     // The layouts were drawn for a compact 8-point system font. In DejaVu Sans, the font every
     // Debian desktop has, 9 pixels is the largest size at which every caption fits its box
@@ -175,10 +172,22 @@ double Form::outerTwips(double stored, int actualPixels) const
     return twipsToPixels(stored) == actualPixels ? stored : pixelsToTwips(actualPixels);
 }
 
-double Form::left() const { return outerTwips(m_left, m_window->x()); }
-double Form::top() const { return outerTwips(m_top, m_window->y()); }
-double Form::width() const { return outerTwips(m_width, m_window->width()); }
-double Form::height() const { return outerTwips(m_height, m_window->height()); }
+double Form::left() const
+{
+    return outerTwips(m_left, m_window->x());
+}
+double Form::top() const
+{
+    return outerTwips(m_top, m_window->y());
+}
+double Form::width() const
+{
+    return outerTwips(m_width, m_window->width());
+}
+double Form::height() const
+{
+    return outerTwips(m_height, m_window->height());
+}
 
 void Form::setLeft(double twips)
 {
@@ -234,8 +243,7 @@ int Form::toPixels(double value) const
     return m_scaleMode == ScaleMode::Pixels ? toInt32(value) : twipsToPixels(value);
 }
 
-void Form::setGeometry(QWidget *control, double left, double top, double width,
-                       double height) const
+void Form::setGeometry(QWidget *control, double left, double top, double width, double height) const
 {
     control->setGeometry(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
 }

@@ -55,8 +55,8 @@ protected:
     // minimize or maximize button. Closable forms get a close box that unloads them.
     Form(const QString &caption, QSize clientTwips, bool closable);
 
-    virtual void Form_Load() {}
-    virtual void Form_Unload() {}
+    virtual void Form_Load() { }
+    virtual void Form_Unload() { }
 
     // Places a control in its parent, in the form's current scale mode, and hands it back.
     template <class Control>
@@ -69,7 +69,8 @@ protected:
     static void setTabOrder(std::initializer_list<QWidget *> controls);
 
 private:
-    template <class T> friend T &formInstance();
+    template <class T>
+    friend T &formInstance();
 
     void load(std::function<void()> onDestroyed);
     void setGeometry(QWidget *control, double left, double top, double width, double height) const;

@@ -52,8 +52,7 @@ void setVolumeLister(VolumeLister lister)
     volumeLister() = std::move(lister);
 }
 
-DriveListBox::DriveListBox(QWidget *parent)
-    : QComboBox(parent)
+DriveListBox::DriveListBox(QWidget *parent) : QComboBox(parent)
 {
     setEditable(false);
     refreshVolumes();
@@ -143,8 +142,7 @@ void DriveListBox::userPicked(int index)
 }
 
 DirListBox::DirListBox(QWidget *parent)
-    : QListWidget(parent)
-    , m_path(withoutTrailingSeparator(QDir::currentPath()))
+    : QListWidget(parent), m_path(withoutTrailingSeparator(QDir::currentPath()))
 {
     fill();
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
@@ -172,7 +170,7 @@ void DirListBox::fill()
     clear();
     // The current folder's ancestors from the root down, then its subfolders.
     QStringList chain;
-    for (QDir dir(m_path);; ) {
+    for (QDir dir(m_path);;) {
         chain.prepend(dir.absolutePath());
         if (dir.isRoot() || !dir.cdUp())
             break;

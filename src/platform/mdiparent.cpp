@@ -23,8 +23,7 @@ std::function<void()> &endProcessHandler()
 
 } // namespace
 
-MdiParent::MdiParent()
-    : m_workspace(new QMdiArea)
+MdiParent::MdiParent() : m_workspace(new QMdiArea)
 {
     s_current = this;
     m_workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

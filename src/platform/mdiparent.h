@@ -31,7 +31,7 @@ public:
     QAction *addItem(QMenu *menu, const QString &caption, std::function<void()> handler);
 
 protected:
-    virtual void MDIForm_Unload() {}
+    virtual void MDIForm_Unload() { }
     void closeEvent(QCloseEvent *event) override;
 
 private:

@@ -27,7 +27,8 @@ Picture blankImage(QSize size, const QColor &backColor)
     }
     if (image.isNull() || backColor == Qt::black)
         return image;
-    const uchar pixel[3] = {uchar(backColor.blue()), uchar(backColor.green()), uchar(backColor.red())};
+    const uchar pixel[3] = {uchar(backColor.blue()), uchar(backColor.green()),
+                            uchar(backColor.red())};
     for (int y = 0; y < image.height(); ++y) {
         uchar *row = image.scanLine(y);
         for (int x = 0; x < image.width(); ++x)
@@ -49,10 +50,7 @@ void SavePicture(const Picture &picture, const QString &path)
 }
 
 PictureBox::PictureBox(QWidget *parent, const Form &form, Border border, const QColor &backColor)
-    : QWidget(parent)
-    , m_form(form)
-    , m_border(border)
-    , m_backColor(backColor)
+    : QWidget(parent), m_form(form), m_border(border), m_backColor(backColor)
 {
     setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -11,7 +11,10 @@ namespace platform {
 using namespace quorbel;
 
 TextFile::TextFile() = default;
-TextFile::~TextFile() { abandon(); }
+TextFile::~TextFile()
+{
+    abandon();
+}
 
 void TextFile::openInput(const QString &path)
 {

@@ -2,9 +2,7 @@
 
 #include "navigator/frmdynamic.h"
 
-frmPicFinal::frmPicFinal()
-    : PreviewWindow(QStringLiteral("Final"))
-    , picFinal(createPictureBox())
+frmPicFinal::frmPicFinal() : PreviewWindow(QStringLiteral("Final")), picFinal(createPictureBox())
 {
     picFinal->onChange = [this] { picFinal_Change(); };
 }

@@ -2,9 +2,7 @@
 
 #include "navigator/frmdynamic.h"
 
-frmPicWork::frmPicWork()
-    : PreviewWindow(QStringLiteral("Input"))
-    , picWork(createPictureBox())
+frmPicWork::frmPicWork() : PreviewWindow(QStringLiteral("Input")), picWork(createPictureBox())
 {
     picWork->onChange = [this] { picWork_Change(); };
 }

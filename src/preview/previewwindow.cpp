@@ -6,10 +6,7 @@
 using namespace platform;
 using namespace quorbel;
 
-PreviewWindow::PreviewWindow(const QString &caption)
-    : Form(caption, {510, 45}, false)
-{
-}
+PreviewWindow::PreviewWindow(const QString &caption) : Form(caption, {510, 45}, false) { }
 
 PictureBox *PreviewWindow::createPictureBox()
 {
