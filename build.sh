@@ -15,6 +15,8 @@ packages=(cmake ninja-build g++ qt6-base-dev libpng-dev librsvg2-bin fonts-dejav
 # The tests also fuzz the bitmap reader with clang 14's libFuzzer and check it under valgrind,
 # and start the program on an invisible X server with a window manager, as a desktop does.
 [ "${1:-}" = test ] && packages+=(clang clang-14 libclang-rt-14-dev valgrind xvfb xauth openbox)
+# ... and check that the code keeps the layout .clang-format describes.
+[ "${1:-}" = test ] && packages+=(clang-format)
 # The package's dependencies are read off the programs by dpkg-shlibdeps; the tests also check
 # the package with the desktop's own validators.
 [ "${1:-}" = package ] && packages+=(dpkg-dev)
@@ -56,6 +58,8 @@ run)
     exec "$build/src/quorbel"
     ;;
 test)
+    (cd "$here" && find src tests bench fuzz -name '*.cpp' -o -name '*.h' \
+        | xargs clang-format --dry-run --Werror)
     # Hostile files, vanishing folders and full disks must never reach undefined behaviour: the
     # whole suite runs once more under the address and undefined-behaviour sanitizers, where
     # any finding fails its test. Then a minute of fuzzing the bitmap reader, and the ordinary
