@@ -1,7 +1,8 @@
 // Times the whole job a user waits for, walking into a folder of frames, picking the rows, Draw
 // and Save, on the real program offscreen, against the practical limit of the same job (the
 // practical_limit program beside this one) and, where it is installed, ImageMagick's montage.
-// Every sheet is checked byte for byte against the practical limit's.
+// Every sheet is checked byte for byte against the practical limit's. quorbel-sheet also reads the
+// same frames as PNG files, for what decoding PNG costs beside bitmaps.
 //
 // Run: quorbel_bench [S|M|L|XL|W|1k|4k|16k|32k ...] [--rounds N] [--turns T] [--no-montage]
 // (no workload names: S to W). With --drive FOLDER ROWS SHEET ROUNDS it is the child that drives
@@ -58,6 +59,7 @@ struct Figures
 {
     PhaseTimes quorbel;
     ProcessTimes batch;
+    ProcessTimes png;
     ProcessTimes floorProcess;
     bool sameBatchSheet = false;
     double limit = 0;
@@ -186,6 +188,8 @@ std::optional<Figures> measure(const Workload &workload, const Options &options)
     sheets.mkpath(QStringLiteral("."));
     const QString folder = root.filePath(QStringLiteral("frames/") + workload.name);
     const QStringList frames = writeFrames(workload, folder);
+    const QString pngFolder = root.filePath(QStringLiteral("png/") + workload.name);
+    writeFrames(workload, pngFolder, true);
     const QString ours = sheets.filePath(QStringLiteral("quorbel.bmp"));
     const QString limitSheet = sheets.filePath(QStringLiteral("limit.bmp"));
     const QString rounds = QString::number(options.rounds);
@@ -194,10 +198,11 @@ std::optional<Figures> measure(const Workload &workload, const Options &options)
     // They all take turns, several times over, and each keeps its median turn: on a shared
     // machine a slow spell then falls on all of them alike instead of on whichever ran in it.
     QList<PhaseTimes> quorbelTurns;
-    QList<ProcessTimes> batchTurns, floorTurns;
+    QList<ProcessTimes> batchTurns, pngTurns, floorTurns;
     QList<double> limitTurns;
     const QString batchSheet = sheets.filePath(QStringLiteral("batch.bmp"));
     const QString floorSheet = sheets.filePath(QStringLiteral("floor.bmp"));
+    const QString pngSheet = sheets.filePath(QStringLiteral("png.bmp"));
     for (int turn = 0; turn < options.turns; ++turn) {
         const auto driven = run(besideMe(QStringLiteral("quorbel_bench")),
                                 {QStringLiteral("--drive"), folder, rows, ours, rounds});
@@ -210,9 +215,15 @@ std::optional<Figures> measure(const Workload &workload, const Options &options)
         const auto floor =
             timeProcess(besideMe(QStringLiteral("practical_limit")),
                         {folder, rows, floorSheet, QStringLiteral("0")}, options.rounds);
+        const auto png =
+            timeProcess(besideMe(QStringLiteral("../src/quorbel-sheet")),
+                        {pngFolder, QStringLiteral("--frames"), QStringLiteral("png"),
+                         QStringLiteral("--rows"), rows, QStringLiteral("-o"), pngSheet},
+                        options.rounds);
         const auto phases = driven ? PhaseTimes::parse(*driven) : std::nullopt;
-        if (!phases || !limit || !batch || !floor)
+        if (!phases || !limit || !batch || !floor || !png)
             return std::nullopt;
+        pngTurns.append(*png);
         quorbelTurns.append(*phases);
         limitTurns.append(limit->toDouble());
         batchTurns.append(*batch);
@@ -226,11 +237,12 @@ std::optional<Figures> measure(const Workload &workload, const Options &options)
     Figures figures;
     figures.quorbel = medianTurn(quorbelTurns);
     figures.batch = medianOf(batchTurns);
+    figures.png = medianOf(pngTurns);
     figures.floorProcess = medianOf(floorTurns);
     std::sort(limitTurns.begin(), limitTurns.end());
     figures.limit = limitTurns.at(limitTurns.size() / 2);
     figures.sameSheet = sameFile(ours, limitSheet);
-    figures.sameBatchSheet = sameFile(batchSheet, limitSheet);
+    figures.sameBatchSheet = sameFile(batchSheet, limitSheet) && sameFile(pngSheet, limitSheet);
     const QString montageSheet = sheets.filePath(QStringLiteral("montage.bmp"));
     if (options.montage)
         figures.montage = timeMontage(workload, frames, montageSheet);
@@ -263,15 +275,13 @@ std::optional<Options> parseOptions(const QStringList &arguments)
 
 void printHeading()
 {
-    std::printf("%-5s %6s %7s %4s %9s | %7s %5s %7s %7s %7s | %7s %5s | %7s %7s %5s | %7s %6s "
-                "| %5s %5s %5s | %-5s %s\n",
-                "", "frames", "frame", "rows", "sheet", "walk-in", "rows", "Draw", "Save", "job",
-                "floor", "ratio", "sheet", "floor", "ratio", "montage", "mont/Q", "peak", "peak",
-                "sheet", "same", "montage");
-    std::printf("%-5s %6s %7s %4s %9s | %7s %5s %7s %7s %7s | %7s %5s | %7s %7s %5s | %7s %6s "
-                "| %5s %5s %5s | %-5s %s\n",
-                "", "", "", "", "", "ms", "ms", "ms", "ms", "ms", "ms", "", "process", "process",
-                "", "ms", "", "MiB", "MiB", "MiB", "bytes", "pixels");
+    const char *format = "%-5s %6s %7s %4s %9s | %7s %5s %7s %7s %7s | %7s %5s | %7s %7s %5s | %7s "
+                         "%7s | %7s %6s | %5s %5s %5s | %-5s %s\n";
+    std::printf(format, "", "frames", "frame", "rows", "sheet", "walk-in", "rows", "Draw", "Save",
+                "job", "floor", "ratio", "sheet", "floor", "ratio", "png", "png/", "montage",
+                "mont/Q", "peak", "peak", "sheet", "same", "montage");
+    std::printf(format, "", "", "", "", "", "ms", "ms", "ms", "ms", "ms", "ms", "", "process",
+                "process", "", "frames", "bmp", "ms", "", "MiB", "MiB", "MiB", "bytes", "pixels");
 }
 
 void printRow(const Workload &workload, const Figures &figures)
@@ -286,13 +296,13 @@ void printRow(const Workload &workload, const Figures &figures)
         montage ? QString::number(figures.montage / q.job, 'f', 1) + u'x' : u"-"_qs;
     const ProcessTimes &b = figures.batch;
     std::printf("%-5s %6d %7s %4d %9s | %7.1f %5.1f %7.1f %7.1f %7.1f | %7.1f %4.2fx | %7.1f "
-                "%7.1f %4.2fx | %7s %6s | %5.0f %5.0f %5.0f | %-5s %s\n",
+                "%7.1f %4.2fx | %7.1f %6.2fx | %7s %6s | %5.0f %5.0f %5.0f | %-5s %s\n",
                 qPrintable(workload.name), workload.frames, qPrintable(frame), workload.rows,
                 qPrintable(sheet), q.walkIn, q.rows, q.draw, q.save, q.job, figures.limit,
                 q.job / figures.limit, b.ms, figures.floorProcess.ms,
-                b.ms / figures.floorProcess.ms, qPrintable(montageTime), qPrintable(montageRatio),
-                double(q.peakKiB) / 1024.0, double(b.peakKiB) / 1024.0,
-                double(workload.sheetBytes()) / (1 << 20),
+                b.ms / figures.floorProcess.ms, figures.png.ms, figures.png.ms / b.ms,
+                qPrintable(montageTime), qPrintable(montageRatio), double(q.peakKiB) / 1024.0,
+                double(b.peakKiB) / 1024.0, double(workload.sheetBytes()) / (1 << 20),
                 figures.sameSheet && figures.sameBatchSheet ? "yes" : "NO",
                 qPrintable(figures.montageSheet));
 }
@@ -317,8 +327,9 @@ int main(int argc, char *argv[])
         "walk-in + rows + Draw + Save;\nfloor = the same job on one core with nothing but "
         "system calls and copies (practical_limit), in its own process\nwithout its start; "
         "then quorbel-sheet and the floor again, each as a whole process started afresh.\n"
-        "peak = peak resident memory of the desktop program and of quorbel-sheet; same = "
-        "both sheets byte for byte the floor's.\n",
+        "png frames = quorbel-sheet on the same frames as PNG files (--frames png), png/bmp its "
+        "time against the bitmaps'.\npeak = peak resident memory of the desktop program and of "
+        "quorbel-sheet; same = every sheet byte for byte the floor's.\n",
         options->turns, options->rounds, std::thread::hardware_concurrency());
     printHeading();
     bool allSame = true;

@@ -2,6 +2,7 @@
 
 #include "core/bmpencoder.h"
 #include "core/picture.h"
+#include "core/pngfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,7 +35,7 @@ std::optional<Workload> findWorkload(const QString &name)
     return std::nullopt;
 }
 
-QStringList writeFrames(const Workload &workload, const QString &folder)
+QStringList writeFrames(const Workload &workload, const QString &folder, bool png)
 {
     QDir().mkpath(folder);
     QStringList paths;
@@ -48,15 +49,20 @@ QStringList writeFrames(const Workload &workload, const QString &folder)
                 pixel[2] = uchar((x * 5 + index * 3) & 255);
             }
         }
-        const QString path = QDir(folder).filePath(
-            QStringLiteral("f%1.bmp").arg(index + 1, 4, 10, QLatin1Char('0')));
+        const QString path = QDir(folder).filePath(QStringLiteral("f%1.%2")
+                                                       .arg(index + 1, 4, 10, QLatin1Char('0'))
+                                                       .arg(png ? u"png" : u"bmp"));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             qFatal("cannot write %s", qPrintable(path));
-        quorbel::encodeBmp24(frame, [&file](const QList<QByteArrayView> &pieces) {
+        const auto sink = [&file](const QList<QByteArrayView> &pieces) {
             for (QByteArrayView piece : pieces)
                 file.write(piece.data(), piece.size());
-        });
+        };
+        if (png)
+            quorbel::encodePng(frame, sink);
+        else
+            quorbel::encodeBmp24(frame, sink);
         paths.append(path);
     }
     return paths;

@@ -30,6 +30,6 @@ QList<Workload> allWorkloads();
 QList<Workload> scaleWorkloads();
 std::optional<Workload> findWorkload(const QString &name);
 
-// Writes the workload's frames, f0001.bmp onwards, with pixels that differ from frame to frame
-// and within each frame; returns their paths in order.
-QStringList writeFrames(const Workload &workload, const QString &folder);
+// Writes the workload's frames, f0001.bmp onwards (f0001.png with png), with pixels that differ
+// from frame to frame and within each frame; returns their paths in order.
+QStringList writeFrames(const Workload &workload, const QString &folder, bool png = false);
