@@ -144,6 +144,12 @@ private slots:
         addRow("info 32-bit one 32-bit channel", Kind::Info, 32, false,
                {{0xFFFFFFFF, 0xFF0000}, {0x80000000, 0x800000}, {0x7FFFFFFF, 0x7F0000}, {0, 0}},
                BitFields, {0xFFFFFFFF, 0, 0, 0});
+        // More colours claimed than fit before the pixels: the rest of the palette stays black.
+        QTest::newRow("palette cut short by the pixels")
+            << bmp(Kind::Info, W, H, 8, packRows({0, 1, 5}, W, H, 8), 2).replace(46, 4, le(256))
+            << imageFrom(W, H, [](int i) { return i % 3 < 2 ? paletteColour(i % 3) : 0; });
+        QTest::newRow("1 x 1") << bmp(Kind::Info, 1, 1, 24, packRows({0x123456}, 1, 1, 24))
+                               << imageFrom(1, 1, [](int) { return 0x123456; });
         QTest::newRow("rle8") << rle(6, 4, 8, Rle8) << indexImage("-1234- 7----- 55---6 111234");
         QTest::newRow("rle8 delta upwards") << rle(4, 3, 8, Rle8Up) << indexImage("---- ---2 11--");
         QTest::newRow("rle4") << rle(7, 3, 4, Rle4) << indexImage("9ABCD-- 567--89 1213456");
