@@ -20,7 +20,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -28,15 +27,6 @@
 #include <cstdio>
 #include <optional>
 #include <thread>
-#include <vector>
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <unistd.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
-extern char **environ;
 
 namespace {
 
@@ -104,43 +94,16 @@ double timeMontage(const Workload &workload, const QStringList &frames, const QS
     return run(montage, arguments) ? double(timer.nsecsElapsed()) / 1e6 : 0;
 }
 
-// Starts the program afresh for each round, after one warm-up start, with nothing between it and
-// the system: the wall-clock median from start to exit, and the highest peak memory of a round.
+// The program timed as a whole process by process_timer, which starts it afresh for each round.
 std::optional<ProcessTimes> timeProcess(const QString &program, const QStringList &arguments,
                                         int rounds)
 {
-    std::vector<QByteArray> strings{QFile::encodeName(program)};
-    for (const QString &argument : arguments)
-        strings.push_back(QFile::encodeName(argument));
-    std::vector<char *> argv;
-    for (QByteArray &string : strings)
-        argv.push_back(string.data());
-    argv.push_back(nullptr);
-    // What the program says would only mix with the table.
-    posix_spawn_file_actions_t quiet;
-    posix_spawn_file_actions_init(&quiet);
-    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-    const auto cleanup = qScopeGuard([&quiet] { posix_spawn_file_actions_destroy(&quiet); });
-    QList<double> times;
-    ProcessTimes result;
-    for (int round = 0; round <= rounds; ++round) {
-        QElapsedTimer timer;
-        timer.start();
-        pid_t child = 0;
-        int status = 0;
-        rusage usage{};
-        if (posix_spawn(&child, argv[0], &quiet, nullptr, argv.data(), environ) != 0
-            || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status)
-            || WEXITSTATUS(status) != 0)
-            return std::nullopt;
-        if (round == 0)
-            continue;
-        times.append(double(timer.nsecsElapsed()) / 1e6);
-        result.peakKiB = std::max(result.peakKiB, usage.ru_maxrss);
-    }
-    std::sort(times.begin(), times.end());
-    result.ms = times.at(times.size() / 2);
-    return result;
+    const auto said = run(besideMe(QStringLiteral("process_timer")),
+                          QStringList{QString::number(rounds), program} + arguments);
+    const QStringList figures = said ? said->split(u' ') : QStringList();
+    if (figures.size() != 2)
+        return std::nullopt;
+    return ProcessTimes{figures.at(0).toDouble(), figures.at(1).toLong()};
 }
 
 bool sameFile(const QString &a, const QString &b)

@@ -517,6 +517,11 @@ private slots:
                     << QString::fromUtf16(lists[1]);
             QTest::addRow("%s: descending is a new sort, not a reversal", l)
                 << QString::fromLatin1(l) << u"b,Ia,c,a,A"_s << false << false << u"Ia,c,b,a,A"_s;
+            // Names that are not valid UTF-16 never come from a disk; they still sort as ever.
+            const QString lone = QString(QChar(0x3C2)) + QChar(0xDCB1);
+            const QString wide = QString(QChar(0x3C2)) + QChar(0xFF41);
+            QTest::addRow("%s: a lone surrogate", l) << QString::fromLatin1(l) << wide + u',' + lone
+                                                     << true << false << lone + u',' + wide;
             QTest::addRow("%s: character codes", l)
                 << QString::fromLatin1(l) << u"a,_,Z,b,B"_s << true << true << u"B,Z,_,a,b"_s;
         }

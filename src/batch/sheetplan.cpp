@@ -65,7 +65,7 @@ std::variant<SheetPlan, QString> planSheet(const SheetOptions &options)
     if (plan.names.size() > 32767)
         return options.folder + u": more than 32767 frames"_s;
 
-    const QString first = sortedByName(listed).constFirst();
+    const QString first = firstByName(listed);
     try {
         FrameReader reader;
         const QString path = QDir(options.folder).filePath(first);

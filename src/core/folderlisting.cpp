@@ -13,13 +13,13 @@ namespace quorbel {
 
 namespace {
 
-// Hidden (dot) entries left out, links followed, dangling links, pipes and devices skipped.
+// Hidden entries left out, links followed, dangling links, pipes and devices skipped.
 QStringList entriesOfKind(const QString &folder, sys::EntryKind kind,
                           const std::function<bool(const QString &)> &wanted)
 {
     QStringList names;
-    sys::listFolder(folder, [&](const QString &name, sys::EntryKind found) {
-        if (found == kind && !name.startsWith(u'.') && wanted(name))
+    sys::listFolder(folder, kind, [&](const QString &name) {
+        if (wanted(name))
             names.append(name);
     });
     return names;
@@ -54,6 +54,15 @@ QStringList sortedByName(QStringList names)
     for (auto &entry : keyed)
         sorted.append(std::move(entry.second));
     return sorted;
+}
+
+QString firstByName(const QStringList &names)
+{
+    const auto first =
+        std::min_element(names.cbegin(), names.cend(), [](const QString &a, const QString &b) {
+            return a.toLower().compare(b.toLower()) < 0;
+        });
+    return first == names.cend() ? QString() : *first;
 }
 
 QStringList matchingFiles(const QString &folder, const QStringList &patterns, Order order)

@@ -12,6 +12,8 @@ enum class Order { Sorted, FileSystem };
 QStringList matchingFiles(const QString &folder, const QStringList &patterns, Order order);
 // Names in the order the file list shows them: by name without regard to case.
 QStringList sortedByName(QStringList names);
+// The name the file list shows first, found without sorting the rest; none of an empty list.
+QString firstByName(const QStringList &names);
 
 // The visible subfolders of a folder (symbolic links to folders included), sorted by name
 // without regard to case.

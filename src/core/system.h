@@ -18,11 +18,13 @@ namespace quorbel::sys {
 // 53 for a missing file, 70 for a folder or an unreadable file, 75 for anything else.
 qint64 readRegularFile(const QString &path, QByteArray &buffer, qint64 maxBytes);
 
-enum class EntryKind { File, Folder, Other };
-// Every entry of a folder but "." and "..", in the file system's order, with the kind of what it
-// names, symbolic links followed; nothing for a folder that cannot be read.
-void listFolder(const QString &folder,
-                const std::function<void(const QString &name, EntryKind kind)> &found);
+enum class EntryKind { File, Folder };
+// The visible entries of a folder that name a regular file, or a folder, symbolic links
+// followed, in the file system's order; hidden ones (on POSIX, a leading full stop) left out, and
+// nothing for a folder that cannot be read. Only those names are decoded: a folder of thousands
+// of frames is listed for its few subfolders too.
+void listFolder(const QString &folder, EntryKind kind,
+                const std::function<void(const QString &name)> &found);
 
 // A new file beside another, under a name of its own, to take that file's place once it is
 // whole. It is removed unless moved into place.

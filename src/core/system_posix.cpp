@@ -28,9 +28,10 @@ QByteArray encoded(const QString &path)
     return QFile::encodeName(path);
 }
 
-// What an entry is, following symbolic links; the type readdir() reports answers without a stat
-// unless the entry is a link or the file system does not say.
-EntryKind kindOf(int folder, const dirent &entry)
+// Whether an entry names a regular file or a folder (DT_REG, DT_DIR), following symbolic links;
+// the type readdir() reports answers without a stat unless the entry is a link or the file system
+// does not say.
+bool isOfType(int folder, const dirent &entry, unsigned char wanted)
 {
     unsigned char type = entry.d_type;
     if (type == DT_LNK || type == DT_UNKNOWN) {
@@ -38,10 +39,10 @@ EntryKind kindOf(int folder, const dirent &entry)
         {
         };
         if (::fstatat(folder, entry.d_name, &info, 0) != 0)
-            return EntryKind::Other;
+            return false;
         type = S_ISREG(info.st_mode) ? DT_REG : S_ISDIR(info.st_mode) ? DT_DIR : DT_UNKNOWN;
     }
-    return type == DT_REG ? EntryKind::File : type == DT_DIR ? EntryKind::Folder : EntryKind::Other;
+    return type == wanted;
 }
 
 [[noreturn]] void writeFailed()
@@ -89,17 +90,18 @@ qint64 readRegularFile(const QString &path, QByteArray &buffer, qint64 maxBytes)
 // Read with readdir() rather than QDir: QDir builds a file information record for every entry,
 // which on a folder of 4096 frames took longer than reading all of the frames' headers, and the
 // file type readdir() reports saves a stat per entry.
-void listFolder(const QString &folder,
-                const std::function<void(const QString &name, EntryKind kind)> &found)
+void listFolder(const QString &folder, EntryKind kind,
+                const std::function<void(const QString &name)> &found)
 {
     DIR *dir = ::opendir(encoded(folder).constData());
     if (!dir)
         return;
     const auto closer = qScopeGuard([dir] { ::closedir(dir); });
+    const unsigned char wanted = kind == EntryKind::File ? DT_REG : DT_DIR;
     while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != "..")
-            found(QFile::decodeName(name), kindOf(::dirfd(dir), *entry));
+        // Qt decodes file names as UTF-8 on every Unix, as QFile::decodeName() would.
+        if (entry->d_name[0] != '.' && isOfType(::dirfd(dir), *entry, wanted))
+            found(QString::fromUtf8(entry->d_name));
     }
 }
 
