@@ -276,9 +276,6 @@ private slots:
                 text += u"quorbel-sheet: "_s + line + u'\n';
             return text;
         };
-        const auto usage = [&](const QString &mistake) {
-            return said(mistake) + u"Try quorbel-sheet --help\n"_s;
-        };
         const QStringList six = walkNames(6), ten = walkNames(10);
         const QList<QSize> one{{16, 16}};
         const QList<QSize> fifthNarrow{{16, 16}, {16, 16}, {16, 16}, {16, 16}, {12, 16}, {16, 16}};

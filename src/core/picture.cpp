@@ -1,6 +1,8 @@
 #include "core/picture.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace quorbel {
 
@@ -28,6 +30,18 @@ void convertRow(const uchar *from, Picture::Format fromFormat, uchar *to, Pictur
     }
 }
 
+// Pixels from calloc(): the pages of a large picture come from the system already zero and are
+// first touched by whoever paints them, on every core while a sheet is composed, where zeroing
+// them here would cost one thread a page fault and a pass over every byte before anything else
+// could start.
+std::shared_ptr<uchar> allocatePixels(qsizetype bytes, bool zeroed)
+{
+    void *memory = zeroed ? std::calloc(size_t(bytes), 1) : std::malloc(size_t(bytes));
+    if (!memory)
+        throw std::bad_alloc();
+    return std::shared_ptr<uchar>(static_cast<uchar *>(memory), std::free);
+}
+
 } // namespace
 
 Picture::Picture(QSize size, Format format) : m_format(format)
@@ -36,17 +50,30 @@ Picture::Picture(QSize size, Format format) : m_format(format)
         return;
     m_size = size;
     m_stride = (qsizetype(size.width()) * bytesPerPixel() + 3) & ~qsizetype(3);
-    m_pixels = QByteArray(m_stride * size.height(), '\0');
+    m_pixels = allocatePixels(byteCount(), true);
 }
 
 const uchar *Picture::constBits() const
 {
-    return reinterpret_cast<const uchar *>(m_pixels.constData());
+    static const uchar none = 0;
+    return m_pixels ? m_pixels.get() : &none;
 }
 
 uchar *Picture::scanLine(int y)
 {
-    return reinterpret_cast<uchar *>(m_pixels.data()) + y * m_stride;
+    if (m_pixels.use_count() > 1) {
+        std::shared_ptr<uchar> own = allocatePixels(byteCount(), false);
+        std::memcpy(own.get(), m_pixels.get(), size_t(byteCount()));
+        m_pixels = std::move(own);
+    }
+    return m_pixels.get() + y * m_stride;
+}
+
+bool operator==(const Picture &a, const Picture &b)
+{
+    return a.m_size == b.m_size && a.m_format == b.m_format
+        && (a.m_pixels == b.m_pixels
+            || std::memcmp(a.constBits(), b.constBits(), size_t(a.byteCount())) == 0);
 }
 
 Picture Picture::copy(QRect area) const

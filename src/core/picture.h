@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QByteArray>
 #include <QRect>
 #include <QSize>
+
+#include <memory>
 
 namespace quorbel {
 
@@ -36,18 +37,17 @@ public:
     // A picture of its own holding that part of this one.
     Picture copy(QRect area) const;
     // No other copy shares the pixels, so writing them costs no copy.
-    bool isDetached() const { return m_pixels.isDetached(); }
+    bool isDetached() const { return m_pixels.use_count() <= 1; }
 
-    friend bool operator==(const Picture &a, const Picture &b)
-    {
-        return a.m_size == b.m_size && a.m_format == b.m_format && a.m_pixels == b.m_pixels;
-    }
+    friend bool operator==(const Picture &a, const Picture &b);
 
 private:
+    qsizetype byteCount() const { return m_stride * m_size.height(); }
+
     QSize m_size{0, 0};
     Format m_format = Format::Bgr24;
     qsizetype m_stride = 0;
-    QByteArray m_pixels;
+    std::shared_ptr<uchar> m_pixels;
 };
 
 // Copies the picture's pixels at their natural size with the top-left corner at `at` of the
