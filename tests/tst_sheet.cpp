@@ -179,6 +179,8 @@ private slots:
         // write.
         row("4 frames, entry \" 8\" of an earlier folder", 8, 4, {16, 16}, u" 8", u"",
             u"No frame fits the grid: the sheet would be 0x128 pixels."_s, -1);
+        row("8 frames, design entry 23", 0, 8, {16, 16}, u"23", u"",
+            u"No frame fits the grid: the sheet would be 0x368 pixels."_s, -1);
         // The list then holds an empty name, sorted first: the very first load fails.
         row("frame deleted after the count", 0, 4, {16, 16}, u"2", u"delete", unable, 0);
         row("frame that is no bitmap", 0, 4, {16, 16}, u"2", u"garble", unable, 2);
