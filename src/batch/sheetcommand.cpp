@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 using namespace quorbel;
 
@@ -66,8 +68,10 @@ void writeBytes(const QByteArray &bytes, const QString &path)
     replaceFile(path, bytes.size(), [&bytes](const ByteSink &sink) { sink({bytes}); });
 }
 
-// The sheet, as a file replaced whole or on standard output.
-void writeSheet(const Picture &sheet, const SheetOptions &options)
+// The sheet, as a file replaced whole or on standard output; alongside is written while the
+// sheet's new file waits to take its name, so that when it fails the old sheet stays too.
+void writeSheet(const Picture &sheet, const SheetOptions &options,
+                const std::function<void()> &alongside)
 {
     const auto encode = [&](const ByteSink &sink) {
         if (options.png)
@@ -76,7 +80,11 @@ void writeSheet(const Picture &sheet, const SheetOptions &options)
             encodeBmp24(sheet, sink);
     };
     if (!options.toStandardOutput()) {
-        replaceFile(options.output, options.png ? 0 : bmp24FileSize(sheet), encode);
+        replaceFile(options.output, options.png ? 0 : bmp24FileSize(sheet),
+                    [&](const ByteSink &sink) {
+                        encode(sink);
+                        alongside();
+                    });
         return;
     }
     QFile output;
@@ -90,6 +98,7 @@ void writeSheet(const Picture &sheet, const SheetOptions &options)
     });
     if (!output.flush())
         raise(err::PathFileAccessError);
+    alongside();
 }
 
 int finish(const QStringList &found, const SheetOptions &options, QTextStream &err)
@@ -152,12 +161,15 @@ int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
         makeTransparent(sheet, *options.transparent);
     QString writing = options.output;
     try {
-        writeSheet(sheet, options);
-        writing = options.json;
-        if (!options.json.isEmpty())
+        writeSheet(sheet, options, [&] {
+            if (options.json.isEmpty())
+                return;
+            writing = options.json;
             writeBytes(atlasJson(plan, composed.frameSizes, QFileInfo(options.output).fileName(),
                                  options.png),
                        options.json);
+            writing = options.output;
+        });
     } catch (const RuntimeError &error) {
         say(err, writing + u": "_s + readable(error));
         return Failed;
