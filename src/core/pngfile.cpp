@@ -83,7 +83,14 @@ void readBytes(png_structp png, png_bytep data, png_size_t length)
     input->at += qsizetype(length);
 }
 
+// libpng's own handlers print to standard error, where every line must be quorbel-sheet's own:
+// warnings are dropped, and an error only jumps back to the setjmp frame, which turns it into
+// the program's error.
 void quiet(png_structp, png_const_charp) { }
+[[noreturn]] void silentError(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
 
 // Reads the headers and sets the transformations to 8-bit blue, green, red and alpha. With rows,
 // reads the pixels into them too; false for anything libpng refuses.
@@ -117,7 +124,7 @@ bool readPng(png_structp png, png_infop info, QSize &size, png_bytepp rows)
 // The frame's size, and with rows its pixels; 481 for a file that is no PNG Quorbel reads.
 QSize readPngFile(QByteArrayView file, const std::function<png_bytepp(QSize)> &rowsFor)
 {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, quiet);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, silentError, quiet);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
@@ -138,10 +145,11 @@ QSize readPngFile(QByteArrayView file, const std::function<png_bytepp(QSize)> &r
         // The headers again, now with the pixels: a second struct costs less than keeping
         // libpng's state across the allocation.
         png_destroy_read_struct(&png, &info, nullptr);
-        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, quiet);
+        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, silentError, quiet);
         info = png ? png_create_info_struct(png) : nullptr;
         input.at = 0;
-        if (info) {
+        read = info != nullptr;
+        if (read) {
             png_set_read_fn(png, &input, readBytes);
             read = readPng(png, info, size, rows);
         }
@@ -196,7 +204,7 @@ void encodePng(const Picture &picture, const ByteSink &sink)
     rows.reserve(picture.height());
     for (int y = 0; y < picture.height(); ++y)
         rows.append(const_cast<png_bytep>(picture.constScanLine(y)));
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, silentError, quiet);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
