@@ -17,8 +17,9 @@ class FrameReader
 {
 public:
     // 76 when the folder is missing, 53 when the file is, 70 or 75 when it cannot be read, 481
-    // when its content is not a frame Quorbel reads. Only a regular file is opened for reading at
-    // all: a folder is 70, a named pipe or a device 75. The picture is reused as decodeBmp does.
+    // when its content is not a frame Quorbel reads. Only a regular file is read: anything else is
+    // opened without waiting and refused, a folder with 70, a named pipe or a device with 75. The
+    // picture is reused as decodeBmp does.
     void read(const QString &path, Picture &picture);
     // The file's bytes, valid until the next read; raises what read does for the file itself.
     QByteArrayView load(const QString &path);

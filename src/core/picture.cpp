@@ -92,7 +92,7 @@ QRect copyPicture(const Picture &picture, Picture &target, QPoint at)
     const size_t skip = size_t(area.x() - at.x()) * size_t(picture.bytesPerPixel());
     for (int row = 0; row < area.height(); ++row)
         convertRow(picture.constScanLine(sourceTop + row) + skip, picture.format(),
-                   target.scanLine(area.y() + row) + area.x() * target.bytesPerPixel(),
+                   target.scanLine(area.y() + row) + qsizetype(area.x()) * target.bytesPerPixel(),
                    target.format(), area.width());
     return area;
 }

@@ -4,12 +4,14 @@
 #include <QSize>
 
 #include <memory>
+#include <utility>
 
 namespace quorbel {
 
 // A picture held the way a 24-bit bitmap stores its rows: blue, green, red, each row padded to
 // four bytes with zeros, so its bytes depend on its pixels alone. Frames decode straight into this
-// layout, are copied into a sheet a row at a time, and the sheet goes to disk as it is. A picture
+// layout, most of them straight into their cells of the sheet, and the sheet goes to disk as it
+// is. A picture
 // with transparency holds blue, green, red and alpha, the way PNG files are written from it.
 // Copies share their pixels until one of them is written to.
 class Picture
@@ -20,6 +22,22 @@ public:
     Picture() = default;
     // All black, and fully transparent where there is alpha; std::bad_alloc when memory is short.
     explicit Picture(QSize size, Format format = Format::Bgr24);
+    Picture(const Picture &) = default;
+    Picture &operator=(const Picture &) = default;
+    // A picture moved from is null, not a size without pixels.
+    Picture(Picture &&other) noexcept { swap(other); }
+    Picture &operator=(Picture &&other) noexcept
+    {
+        Picture(std::move(other)).swap(*this);
+        return *this;
+    }
+    void swap(Picture &other) noexcept
+    {
+        std::swap(m_size, other.m_size);
+        std::swap(m_format, other.m_format);
+        std::swap(m_stride, other.m_stride);
+        m_pixels.swap(other.m_pixels);
+    }
 
     bool isNull() const { return m_size.isEmpty(); }
     QSize size() const { return m_size; }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -34,8 +35,12 @@ public:
     {
         const unsigned helpers = std::max(1u, std::thread::hardware_concurrency()) - 1;
         std::vector<std::thread> threads;
-        for (unsigned i = 0; i < helpers && i + 1 < unsigned(frames.size()); ++i)
-            threads.emplace_back([this] { work(); });
+        try {
+            for (unsigned i = 0; i < helpers && i + 1 < unsigned(frames.size()); ++i)
+                threads.emplace_back([this] { work(); });
+        } catch (const std::system_error &) {
+            // Fewer threads than cores: the ones there are read every frame just the same.
+        }
         work();
         for (std::thread &thread : threads)
             thread.join();
@@ -74,12 +79,20 @@ private:
                 decodeFrame(path, file, frame);
                 copyInto(frame, cell);
             } catch (const RuntimeError &error) {
-                const std::lock_guard lock(m_failureLock);
-                if (k < m_failed) {
-                    m_failure = error;
-                    m_failed = k;
-                }
+                fail(k, error);
+            } catch (const std::bad_alloc &) {
+                // No exception may leave a thread: memory running short is the frame's error.
+                fail(k, RuntimeError(err::OutOfMemory));
             }
+        }
+    }
+
+    void fail(qsizetype k, const RuntimeError &error)
+    {
+        const std::lock_guard lock(m_failureLock);
+        if (k < m_failed) {
+            m_failure = error;
+            m_failed = k;
         }
     }
 
@@ -87,7 +100,8 @@ private:
     // into cells of its own, so no write goes through the sheet's copy-on-write.
     uchar *placeOf(QPoint at) const
     {
-        return m_bits + at.y() * m_sheet.bytesPerLine() + at.x() * m_sheet.bytesPerPixel();
+        return m_bits + at.y() * m_sheet.bytesPerLine()
+            + qsizetype(at.x()) * m_sheet.bytesPerPixel();
     }
 
     // A frame of the cell's size but the other format, converted into its cell.
@@ -121,7 +135,7 @@ void blacken(Picture &sheet, QRect area)
 {
     area &= sheet.rect();
     for (int y = area.top(); y <= area.bottom(); ++y)
-        std::memset(sheet.scanLine(y) + area.x() * sheet.bytesPerPixel(), 0,
+        std::memset(sheet.scanLine(y) + qsizetype(area.x()) * sheet.bytesPerPixel(), 0,
                     size_t(area.width()) * size_t(sheet.bytesPerPixel()));
 }
 
@@ -133,7 +147,8 @@ void extrude(Picture &sheet, QRect frame, int by)
     frame &= sheet.rect();
     if (frame.isEmpty() || by == 0)
         return;
-    const int pixel = sheet.bytesPerPixel();
+    // In bytes as wide as the offsets: a sheet may be wider than an int's bytes.
+    const qsizetype pixel = sheet.bytesPerPixel();
     const int left = std::max(0, frame.left() - by);
     const int right = std::min(sheet.width() - 1, frame.right() + by);
     for (int y = frame.top(); y <= frame.bottom(); ++y) {

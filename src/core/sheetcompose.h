@@ -29,7 +29,8 @@ struct Composition
 // natural size with its corner at its cell's, later ones over earlier ones, what falls outside the
 // sheet cut off, the rest of the sheet left as it is. A file named .png is read as PNG, any other
 // as a bitmap. Reading stops at the first frame that cannot be read: the frames before it stay
-// painted, and FrameFailure is thrown. Then each frame's outermost pixels are repeated
+// painted, the cells of the frames after it are black (or transparent) again, and FrameFailure
+// is thrown. Then each frame's outermost pixels are repeated
 // `extrusion` times outward. Both programs make their sheets here, the desktop Draw with its own
 // limits checked first.
 Composition composeSheet(const QStringList &frames, const SheetGrid &grid, Picture &sheet,
