@@ -1,5 +1,5 @@
 // Runs the fuzz target's checks over the files named, without libFuzzer, so that a plain build can
-// run under valgrind, which reports any pixel the reader leaves uninitialised.
+// run under valgrind, which reports any read of memory the reader never initialised.
 
 #include <cstdint>
 #include <fstream>

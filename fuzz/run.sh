@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fuzzes the bitmap reader for the given number of seconds (default 60): builds the fuzz target
-# with clang, replays the bitmap corpus of tests/data under valgrind (no pixel may be left
+# with clang, replays the bitmap corpus of tests/data under valgrind (no read of memory left
 # uninitialised), then lets libFuzzer mutate those files. Inputs that cover new code are kept in
 # build-fuzz/corpus for the next run; a failing input lands in build-fuzz/findings.
 set -euo pipefail

@@ -316,8 +316,8 @@ private slots:
         QCOMPARE(entries(dir.path()), (QStringList{u"link.bmp"_s, u"real.bmp"_s}));
     }
 
-    // Frames of many sizes, so every reader's buffer grows and shrinks meanwhile: readers of their
-    // own on several threads at once read what one reader alone reads.
+    // Frames of many sizes, read by readers of their own on several threads at once, come out as
+    // one reader alone reads them.
     void readersWorkOnSeveralThreadsAtOnce()
     {
         QTemporaryDir dir;

@@ -214,7 +214,7 @@ private slots:
                                  bmpkinds::rle(frameSize.width(), frameSize.height(), 8, "0001")));
         frmDynamic &nav = app.startIn(start.path());
         nav.Dir1->setPath(folder.path());
-        // Room for a frame of 6 MB, not for the sheet of 96 MB.
+        // Room for the frames, a few bytes each, not for the sheet of 96 MB.
         std::optional<faults::MemoryCap> cap;
         if (breakage == u"memory"_s && !cap.emplace(4 << 20).holds)
             QSKIP("the address space cannot be capped here");
@@ -341,6 +341,7 @@ private slots:
 <s> --rows 2 -o <w>/t.bmp | <s>: not a folder of frames
 <f> --rows 2 -o <w>/d.png | <w>/d.png: a folder; give the sheet's file name
 <f> --rows 13 -o <s> | 6 frames in 13 rows round to no frame a row
+<f> --rows 2 -o <s> --json <w>/no/s.json | <w>/no/s.json: Path not found (error 76)
 )",
                  false);
         mistakes(uR"(
@@ -540,6 +541,16 @@ private slots:
         const QImage png = QImage::fromData(process.readAllStandardOutput(), "png");
         QCOMPARE(imageDifference(png, paintFrames(4, {16, 16}, 2, 2)), QString());
         QCOMPARE(entries(work.path()), QStringList{u"f"_s});
+        // A PNG cut short: libpng's complaint stays its own business, the user reads ours.
+        QVERIFY(QImage(4, 4, QImage::Format_ARGB32).save(work.filePath(u"p.png"_s), "png"));
+        QVERIFY(
+            writeFile(work.filePath(u"f/a.png"_s), readAll(work.filePath(u"p.png"_s)).left(60)));
+        process.start(
+            QStringLiteral(QUORBEL_SHEET_PROGRAM),
+            {work.filePath(u"f"_s), u"--frames"_s, u"png"_s, u"--rows"_s, u"1"_s, u"--check"_s});
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.readAllStandardError(),
+                 "quorbel-sheet: a.png: Invalid picture (error 481)\n");
     }
 };
 

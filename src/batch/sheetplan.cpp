@@ -3,7 +3,6 @@
 #include "core/framereader.h"
 #include "core/folderlisting.h"
 #include "core/naturalorder.h"
-#include "core/picture.h"
 #include "core/runtimeerror.h"
 #include "core/textorder.h"
 

@@ -16,8 +16,8 @@ using Masks = std::array<quint32, 4>;
 constexpr quint32 BitFields = 3;
 constexpr quint32 AlphaBitFields = 6;
 
-enum class Kind { Core, Info, V2, V3, V4, V5, Os2Short, Os2Full };
-constexpr int HeaderSize[] = {12, 40, 52, 56, 108, 124, 16, 64};
+enum class Kind { Core, Info, V5 };
+constexpr int HeaderSize[] = {12, 40, 124};
 // Run-length data, bottom row first: runs, absolute runs of odd and even length, deltas, early
 // line and bitmap ends.
 inline constexpr const char *Rle8 = "0301 000302030400 0000" // run, padded odd absolute run
@@ -47,7 +47,7 @@ inline QRgb paletteColour(int index)
     return qRgb(index * 53 & 255, index * 101 & 255, 255 - index % 256);
 }
 
-// A whole file (height < 0: top-down). V2 and later headers carry the masks; behind a 40-byte
+// A whole file (height < 0: top-down). A V5 header carries the masks; behind a 40-byte
 // header non-zero masks follow it, four for alpha bit fields. A colour count of 0 means the full
 // palette of an indexed depth, as in the header; each palette entry ends in a junk byte to ignore.
 inline QByteArray bmp(Kind kind, int width, int height, int bits, const QByteArray &pixels,
@@ -58,7 +58,7 @@ inline QByteArray bmp(Kind kind, int width, int height, int bits, const QByteArr
         + le(1, 2) + le(bits, 2) + le(compression) + le(0) + le(2835) + le(2835) + le(colours)
         + le(0);
     for (quint32 mask : masks)
-        body += le(kind == Kind::Os2Full ? 0 : mask); // OS/2 headers stop after their size
+        body += le(mask);
     body.resize(HeaderSize[int(kind)], '\0');
     if (kind == Kind::Info && masks != Masks{})
         for (int i = 0; i < (compression == AlphaBitFields ? 4 : 3); ++i)

@@ -15,8 +15,8 @@
 
 #include <functional>
 
-// Folders of frames as an artist's tool leaves them, read back without the program's own reader,
-// and the sheet an independent painter makes of them.
+// Folders of frames as an artist's tool leaves them, written and compared without the program's
+// own writer and reader, and the sheet an independent painter makes of them.
 namespace testframes {
 
 using PixelFunction = std::function<QRgb(int x, int y)>;
