@@ -293,14 +293,15 @@ private slots:
         row("--max-width 70: 3 rows of 4", ten, one, u"<f> --max-width 70 -o <s>", 0,
             said(u"<s>: 10 frames, 3 rows of 4, 64x48"_s), {},
             {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -1, -1});
-        // As text, digits compare one by one: frame010b, frame1, Frame10, frame2.
+        // As text, digits compare one by one: frame010b, frame1, Frame10, frame2, framex; in
+        // natural order numbers compare whole, but a digit still sorts before a letter.
         const QStringList numbered{u"frame1.bmp"_s, u"frame2.bmp"_s, u"Frame10.bmp"_s,
-                                   u"frame010b.bmp"_s};
+                                   u"frame010b.bmp"_s, u"framex.bmp"_s};
         row("text order", numbered, one, u"<f> --rows 1 -o <s>", 0,
-            said(u"<s>: 4 frames, 1 rows of 4, 64x16"_s), {}, {3, 0, 2, 1});
+            said(u"<s>: 5 frames, 1 rows of 5, 80x16"_s), {}, {3, 0, 2, 1, 4});
         row("natural order, inverted", numbered, one,
             u"<f> --rows 1 --order natural --invert -o <s>", 0,
-            said(u"<s>: 4 frames, 1 rows of 4, 64x16"_s), {}, {3, 2, 1, 0});
+            said(u"<s>: 5 frames, 1 rows of 5, 80x16"_s), {}, {4, 3, 2, 1, 0});
         const QString warned =
             said(u"warning: 1 frame left out, the grid of 3 rows of 3 has 9 cells: "
                  u"Walk10.bmp\nwarning: 1 frame differs in size from the first, "
@@ -462,9 +463,11 @@ private slots:
                     frame.setPixel(x, y,
                                    (x + y) % 5 ? qRgba(40 * i, x * 16, y * 20, x * 17 + y)
                                                : qRgba(0, 0, 0, 200));
+            // The last frame is stored with a palette, its transparency in a tRNS chunk.
+            const QImage stored = i == 5 ? frame.convertToFormat(QImage::Format_Indexed8) : frame;
             names.append(u"p%1.png"_s.arg(i + 1));
-            QVERIFY(frame.save(folder.filePath(names.last()), "png"));
-            frames.append(frame);
+            QVERIFY(stored.save(folder.filePath(names.last()), "png"));
+            frames.append(stored.convertToFormat(QImage::Format_ARGB32));
         }
         const int rows = int(frames.size() + perRow - 1) / perRow;
         QImage expected(perRow * 16 + (perRow + 1) * padding, rows * 12 + (rows + 1) * padding,

@@ -19,7 +19,7 @@ constexpr quint32 AlphaBitFields = 6;
 enum class Kind { Core, Info, V5 };
 constexpr int HeaderSize[] = {12, 40, 124};
 // Run-length data, bottom row first: runs, absolute runs of odd and even length, deltas, early
-// line and bitmap ends.
+// line and bitmap ends, and a line end after the top row.
 inline constexpr const char *Rle8 = "0301 000302030400 0000" // run, padded odd absolute run
                                     "0205 00020300 0106 0000" // delta over three pixels
                                     "0107 0000" // early line end
@@ -27,7 +27,7 @@ inline constexpr const char *Rle8 = "0301 000302030400 0000" // run, padded odd 
 inline constexpr const char *Rle8Up = "0201 00020101 0102 0001"; // delta right and up, end
 inline constexpr const char *Rle4 = "0312 00043456 0000" // alternating run, absolute
                                     "00035670 00020200 0289 0000" // odd absolute, delta, run
-                                    "00059ABCD000 0001"; // padded absolute, early end
+                                    "00059ABCD000 0000 0001"; // padded absolute, line end, end
 
 struct Claim
 {
