@@ -155,6 +155,7 @@ private slots:
         QCOMPARE(final.width(), expected.width() * 15 + 100.0);
         QCOMPARE(imageDifference(nav.picFinal->image(), expected), QString());
         QCOMPARE(app.messages, shortfall.isEmpty() ? QStringList() : QStringList{shortfall});
+        QVERIFY(!QGuiApplication::overrideCursor()); // the busy cursor is gone
     }
 
     void drawWithoutWholeSheet_data()
@@ -231,6 +232,7 @@ private slots:
         }
 
         QCOMPARE(app.takeMessages(), QStringList{message});
+        QVERIFY(!QGuiApplication::overrideCursor());
         QVERIFY(!nav.cmdSave->isEnabled());
         QVERIFY(frmPicWork::instance().picWork->picture().isNull());
         QVERIFY(frmPicFinal::instance().picFinal->picture().isNull());
