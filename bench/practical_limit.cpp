@@ -73,9 +73,7 @@ std::size_t readFile(const std::string &path, std::vector<unsigned char> &buffer
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         fail(path);
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (fstat(fd, &info) != 0)
         fail(path);
     const auto size = std::size_t(info.st_size);

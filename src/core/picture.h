@@ -11,9 +11,8 @@ namespace quorbel {
 // A picture held the way a 24-bit bitmap stores its rows: blue, green, red, each row padded to
 // four bytes with zeros, so its bytes depend on its pixels alone. Frames decode straight into this
 // layout, most of them straight into their cells of the sheet, and the sheet goes to disk as it
-// is. A picture
-// with transparency holds blue, green, red and alpha, the way PNG files are written from it.
-// Copies share their pixels until one of them is written to.
+// is. A picture with transparency holds blue, green, red and alpha, the way PNG files are written
+// from it. Copies share their pixels until one of them is written to.
 class Picture
 {
 public:

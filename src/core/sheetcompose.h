@@ -30,9 +30,9 @@ struct Composition
 // sheet cut off, the rest of the sheet left as it is. A file named .png is read as PNG, any other
 // as a bitmap. Reading stops at the first frame that cannot be read: the frames before it stay
 // painted, the cells of the frames after it are black (or transparent) again, and FrameFailure
-// is thrown. Then each frame's outermost pixels are repeated
-// `extrusion` times outward. Both programs make their sheets here, the desktop Draw with its own
-// limits checked first.
+// is thrown. Once every frame is painted, each frame's outermost pixels are repeated `extrusion`
+// times outward. Both programs make their sheets here, the desktop Draw with its own limits
+// checked first.
 Composition composeSheet(const QStringList &frames, const SheetGrid &grid, Picture &sheet,
                          int extrusion = 0);
 

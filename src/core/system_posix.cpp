@@ -35,9 +35,7 @@ bool isOfType(int folder, const dirent &entry, unsigned char wanted)
 {
     unsigned char type = entry.d_type;
     if (type == DT_LNK || type == DT_UNKNOWN) {
-        struct stat info
-        {
-        };
+        struct stat info = {};
         if (::fstatat(folder, entry.d_name, &info, 0) != 0)
             return false;
         type = S_ISREG(info.st_mode) ? DT_REG : S_ISDIR(info.st_mode) ? DT_DIR : DT_UNKNOWN;
@@ -59,9 +57,7 @@ qint64 readRegularFile(const QString &path, QByteArray &buffer, qint64 maxBytes)
     if (handle < 0)
         raise(openForReadingError(path));
     const auto closer = qScopeGuard([handle] { ::close(handle); });
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (::fstat(handle, &info) != 0)
         raise(err::PathFileAccessError);
     if (S_ISDIR(info.st_mode))
@@ -130,9 +126,7 @@ FileBeside::~FileBeside()
 
 void FileBeside::keepPermissionsOf(const QString &target)
 {
-    struct stat old
-    {
-    };
+    struct stat old = {};
     if (::stat(encoded(target).constData(), &old) == 0)
         ::fchmod(m_handle, old.st_mode & 07777);
 }

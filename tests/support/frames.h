@@ -77,9 +77,8 @@ inline QStringList walkNames(int count)
 }
 
 // Creates the folder and writes frame i under names[i], of sizes[i] (the last size repeats;
-// 16 x 16 when none is given).
-// Scrambled, the odd ones go first, from the last down, so that neither creation nor the folder's
-// order hands the names over sorted.
+// 16 x 16 when none is given). Scrambled, the odd ones go first, from the last down, so that
+// neither creation nor the folder's order hands the names over sorted.
 inline bool writeFrames(const QString &folder, const QStringList &names,
                         const QList<QSize> &sizes = {}, bool scrambled = false)
 {
