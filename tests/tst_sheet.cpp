@@ -300,10 +300,10 @@ private slots:
         const QStringList numbered{u"frame1.bmp"_s, u"frame2.bmp"_s, u"Frame10.bmp"_s,
                                    u"frame010b.bmp"_s, u"framex.bmp"_s};
         row("text order", numbered, one, u"<f> --rows 1 -o <s>", 0,
-            said(u"<s>: 5 frames, 1 rows of 5, 80x16"_s), {}, {3, 0, 2, 1, 4});
+            said(u"<s>: 5 frames, 1 row of 5, 80x16"_s), {}, {3, 0, 2, 1, 4});
         row("natural order, inverted", numbered, one,
             u"<f> --rows 1 --order natural --invert -o <s>", 0,
-            said(u"<s>: 5 frames, 1 rows of 5, 80x16"_s), {}, {4, 3, 2, 1, 0});
+            said(u"<s>: 5 frames, 1 row of 5, 80x16"_s), {}, {4, 3, 2, 1, 0});
         const QString warned =
             said(u"warning: 1 frame left out, the grid of 3 rows of 3 has 9 cells: "
                  u"Walk10.bmp\nwarning: 1 frame differs in size from the first, "
@@ -344,6 +344,7 @@ private slots:
 <s> --rows 2 -o <w>/t.bmp | <s>: not a folder of frames
 <f> --rows 2 -o <w>/d.png | <w>/d.png: a folder; give the sheet's file name
 <f> --rows 13 -o <s> | 6 frames in 13 rows round to no frame a row
+<f> --columns 2 --max-height 15 -o <s> | Walk01.bmp is 16 pixels high, with padding and extrusion more than --max-height 15
 <f> --rows 2 -o <s> --json <w>/no/s.json | <w>/no/s.json: Path not found (error 76)
 )",
                  false);
@@ -354,7 +355,10 @@ private slots:
 <f> --rows 2 --png -o <s> | --png asks for PNG, but <s> is named as a bitmap
 <f> --rows 2 -o <s> --json <s> | -o and --json name the same file, <s>
 <f> --rows 2 --padding -1 -o <s> | --padding takes a whole number from 0 to 4096
-<f> --rows 2 --padding 1 --extrude 2 -o <s> | --extrude repeats edges into the padding, so it takes at most --padding 1
+<f> --rows 2 --max-height 64 -o <s> | --max-height cuts the grid into pages of whole rows: give it with --columns or --max-width
+<f> --rows 2 --png -o - --json <w>/s.json | -o - writes the sheet to standard output, so the JSON cannot name its file: give --image NAME, the name the game engine loads it by
+<f> --rows 2 -o <s> --data array | --data shapes the JSON: give --json FILE too
+<f> --rows 2 --trim -o <w>/s.png | --trim cuts away transparent borders, and bitmap frames have no transparency: give --transparent RRGGBB, the colour around them
 <f> --rows 2 --frames gif -o <s> | --frames is bmp, png or bmp,png
 <f> --rows 2 --transparent 00zz00 -o <s> | --transparent takes a colour as six hex digits, RRGGBB, such as 000000
 <f> --rows 2 --transparent 000000 -o <s> | --transparent needs a PNG sheet: a bitmap sheet has no transparency
@@ -424,8 +428,10 @@ private slots:
         row("PNG sheet", u"--rows 2 -o <w>/s.png"_s, false, 3);
         row("padding and extrusion", u"--rows 2 --padding 2 --extrude 1 -o <w>/s.png"_s, false, 3);
         // With the padding 3 frames of 16 need 56 pixels, more than 50: 2 a row.
-        row("a width limit counts the padding",
+        // Each frame's ring is its own: 3 frames need 3 * 20 + 4 * 2 = 68 pixels, more than 50.
+        row("a width limit counts the padding and the rings",
             u"--max-width 50 --padding 2 --extrude 2 -o <w>/s.png"_s, false, 2);
+        row("extrusion without padding", u"--columns 4 --extrude 1 -o <w>/s.png"_s, false, 4);
         row("black made transparent", u"--rows 2 --transparent 000000 -o <w>/s.png"_s, false, 3);
         row("bitmap sheet: over black", u"--rows 2 --padding 1 -o <w>/s.bmp"_s, false, 3);
         row("bitmaps and PNGs", u"--frames bmp,png --rows 2 -o <w>/s.png"_s, true, 4);
@@ -471,14 +477,14 @@ private slots:
             QVERIFY(stored.save(folder.filePath(names.last()), "png"));
             frames.append(stored.convertToFormat(QImage::Format_ARGB32));
         }
-        const int rows = int(frames.size() + perRow - 1) / perRow;
-        QImage expected(perRow * 16 + (perRow + 1) * padding, rows * 12 + (rows + 1) * padding,
-                        QImage::Format_ARGB32);
+        const int rows = int(frames.size() + perRow - 1) / perRow, ring = 2 * extrude;
+        QImage expected(perRow * (16 + ring) + (perRow + 1) * padding,
+                        rows * (12 + ring) + (rows + 1) * padding, QImage::Format_ARGB32);
         expected.fill(0);
         QList<QRect> placed;
         for (int k = 0; k < frames.size(); ++k) {
-            placed.append({padding + k % perRow * (16 + padding),
-                           padding + k / perRow * (12 + padding), 16, 12});
+            placed.append({padding + extrude + k % perRow * (16 + ring + padding),
+                           padding + extrude + k / perRow * (12 + ring + padding), 16, 12});
             for (int y = -extrude; y < 12 + extrude; ++y)
                 for (int x = -extrude; x < 16 + extrude; ++x)
                     expected.setPixel(

@@ -1,6 +1,7 @@
 #include "batch/sheetcommand.h"
 
 #include "batch/atlasjson.h"
+#include "core/layout.h"
 #include "batch/sheetplan.h"
 #include "core/bmpencoder.h"
 #include "core/framereader.h"
@@ -11,8 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <functional>
 
 using namespace Qt::StringLiterals;
 using namespace quorbel;
@@ -40,18 +39,29 @@ void say(QTextStream &stream, const QString &text)
     stream << "quorbel-sheet: " << text << '\n';
 }
 
+// "1 row of 3", "2 rows of 3".
+QString rowsText(int rows, int perRow)
+{
+    return (rows == 1 ? u"1 row"_s : u"%1 rows"_s.arg(rows)) + u" of %1"_s.arg(perRow);
+}
+
+QString pageText(const SheetPlan &plan, int page)
+{
+    return rowsText(plan.grid.rowsOn(page), plan.grid.perRow) + u", "_s
+        + sizeText(plan.layout.pages.at(page));
+}
+
 // The warnings a sheet earns: frames the grid leaves out, frames of another size than the first.
 QStringList warnings(const SheetPlan &plan, const QList<QSize> &sizes)
 {
-    const Shortfall shortfall = shortfallOf(plan.names, plan.grid, sizes);
+    const Shortfall shortfall = shortfallOf(plan.names, plan.grid.cells(), plan.frameSize, sizes);
     QStringList found;
     if (!shortfall.leftOut.isEmpty())
-        found.append(u"%1 left out, the grid of %2 rows of %3 has %4 cells: %5"_s
-                         .arg(frames(shortfall.leftOut.size()))
-                         .arg(plan.grid.rows)
-                         .arg(plan.grid.perRow)
-                         .arg(plan.grid.cells())
-                         .arg(shortfall.leftOut.join(u", "_s)));
+        found.append(
+            u"%1 left out, the grid of %2 has %3 cells: %4"_s
+                .arg(frames(shortfall.leftOut.size()), rowsText(plan.grid.rows, plan.grid.perRow))
+                .arg(plan.grid.cells())
+                .arg(shortfall.leftOut.join(u", "_s)));
     QStringList otherSize;
     for (const auto &[name, size] : shortfall.otherSize)
         otherSize.append(name + u" is "_s + sizeText(size));
@@ -59,38 +69,24 @@ QStringList warnings(const SheetPlan &plan, const QList<QSize> &sizes)
         found.append(u"%1 in size from the first, %2: %3"_s.arg(
             otherSize.size() == 1 ? u"1 frame differs"_s
                                   : u"%1 frames differ"_s.arg(otherSize.size()),
-            sizeText(plan.grid.cell), otherSize.join(u", "_s)));
+            sizeText(plan.frameSize), otherSize.join(u", "_s)));
     return found;
 }
 
-void writeBytes(const QByteArray &bytes, const QString &path)
+void encode(const Picture &sheet, const SheetOptions &options, const ByteSink &sink)
 {
-    replaceFile(path, bytes.size(), [&bytes](const ByteSink &sink) { sink({bytes}); });
+    if (options.png)
+        encodePng(sheet, sink);
+    else
+        encodeBmp24(sheet, sink);
 }
 
-// The sheet, as a file replaced whole or on standard output; alongside is written while the
-// sheet's new file waits to take its name, so that when it fails the old sheet stays too.
-void writeSheet(const Picture &sheet, const SheetOptions &options,
-                const std::function<void()> &alongside)
+void writeToStandardOutput(const Picture &sheet, const SheetOptions &options)
 {
-    const auto encode = [&](const ByteSink &sink) {
-        if (options.png)
-            encodePng(sheet, sink);
-        else
-            encodeBmp24(sheet, sink);
-    };
-    if (!options.toStandardOutput()) {
-        replaceFile(options.output, options.png ? 0 : bmp24FileSize(sheet),
-                    [&](const ByteSink &sink) {
-                        encode(sink);
-                        alongside();
-                    });
-        return;
-    }
     QFile output;
     if (!output.open(stdout, QIODevice::WriteOnly))
         raise(err::PathFileAccessError);
-    encode([&output](const QList<QByteArrayView> &pieces) {
+    encode(sheet, options, [&output](const QList<QByteArrayView> &pieces) {
         for (QByteArrayView piece : pieces) {
             if (output.write(piece.data(), piece.size()) != piece.size())
                 raise(err::PathFileAccessError);
@@ -98,7 +94,6 @@ void writeSheet(const Picture &sheet, const SheetOptions &options,
     });
     if (!output.flush())
         raise(err::PathFileAccessError);
-    alongside();
 }
 
 int finish(const QStringList &found, const SheetOptions &options, QTextStream &err)
@@ -127,60 +122,119 @@ int check(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
     }
     if (failed)
         return Failed;
+    QStringList pages;
+    for (int page = 0; page < plan.layout.pages.size(); ++page)
+        pages.append(pageText(plan, page));
     say(out,
-        u"%1: %2 read, %3 rows of %4, %5"_s.arg(plan.folder, frames(sizes.size()))
-            .arg(plan.grid.rows)
-            .arg(plan.grid.perRow)
-            .arg(sizeText(plan.grid.sheetSize())));
+        u"%1: %2 read, %3%4"_s.arg(plan.folder, frames(sizes.size()),
+                                   pages.size() == 1 ? QString()
+                                                     : u"%1 pages: "_s.arg(pages.size()),
+                                   pages.join(u"; "_s)));
     return finish(warnings(plan, sizes), options, err);
 }
 
+// The JSON's name for each page: the given one, or its path from the JSON's folder.
+QStringList imageNames(const SheetOptions &options, qsizetype pages)
+{
+    if (!options.image.isEmpty())
+        return {options.image};
+    const QDir jsonFolder = QFileInfo(options.json).absoluteDir();
+    QStringList names;
+    for (int page = 0; page < pages; ++page)
+        names.append(jsonFolder.relativeFilePath(
+            QFileInfo(pagePath(options.output, page, int(pages))).absoluteFilePath()));
+    return names;
+}
+
+QList<JsonFile> atlasFiles(const SheetPlan &plan, const SheetOptions &options,
+                           const QList<Placement> &drawn)
+{
+    const Atlas atlas{plan.drawn(),
+                      drawn,
+                      plan.layout.pages,
+                      imageNames(options, plan.layout.pages.size()),
+                      options.animation.isEmpty()
+                          ? QFileInfo(QDir(plan.folder).absolutePath()).fileName()
+                          : options.animation,
+                      options.png};
+    const AtlasLayout layout = options.data == SheetOptions::Data::Array ? arrayAtlas
+        : options.data == SheetOptions::Data::MultiAtlas                 ? multiAtlas
+                                                                         : hashAtlas;
+    return layout(atlas, options.json);
+}
+
+// Page after page composed and written beside its target, then the JSON, and only when all are
+// whole do they take their names: memory holds one page at a time.
 int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, QTextStream &err)
 {
-    const SheetGrid &grid = plan.grid;
-    Composition composed;
-    Picture sheet;
-    try {
-        // A PNG keeps the frames' transparency, and what no frame covers is see-through.
-        sheet = Picture(grid.sheetSize(),
-                        options.png ? Picture::Format::Bgra32 : Picture::Format::Bgr24);
-        QStringList paths;
-        for (const QString &name : plan.drawn())
-            paths.append(QDir(plan.folder).filePath(name));
-        composed = composeSheet(paths, grid, sheet, options.extrude);
-    } catch (const FrameFailure &failure) {
-        say(err, plan.names.at(failure.index) + u": "_s + readable(failure.error));
-        return Failed;
-    } catch (const std::bad_alloc &) {
+    const SheetLayout &layout = plan.layout;
+    const int pages = int(layout.pages.size());
+    if (pages > 1 && options.toStandardOutput()) {
         say(err,
-            u"no room for a sheet of %1: %2"_s.arg(sizeText(grid.sheetSize()),
-                                                   readable(RuntimeError(err::OutOfMemory))));
+            u"the frames fill %1 pages, each a file of its own: give -o a file name, not -"_s.arg(
+                pages));
         return Failed;
     }
-    if (options.transparent)
-        makeTransparent(sheet, *options.transparent);
+    const QStringList paths = plan.paths();
+    QList<Placement> drawn;
+    QStringList written;
+    FileSet files;
+    Picture sheet;
+    QSize making;
     QString writing = options.output;
     try {
-        writeSheet(sheet, options, [&] {
-            if (options.json.isEmpty())
-                return;
-            writing = options.json;
-            writeBytes(atlasJson(plan, composed.frameSizes, QFileInfo(options.output).fileName(),
-                                 options.png),
-                       options.json);
-            writing = options.output;
-        });
+        for (int page = 0, first = 0; page < pages; ++page) {
+            int count = 0;
+            while (first + count < paths.size() && layout.placements.at(first + count).page == page)
+                ++count;
+            // A PNG keeps the frames' transparency, and what no frame covers is see-through.
+            sheet = Picture();
+            making = layout.pages.at(page);
+            sheet = Picture(making, options.png ? Picture::Format::Bgra32 : Picture::Format::Bgr24);
+            try {
+                drawn += composeSheet(paths.mid(first, count), layout.placements.mid(first, count),
+                                      sheet, options.extrude)
+                             .drawn;
+            } catch (const FrameFailure &failure) {
+                say(err, plan.names.at(first + failure.index) + u": "_s + readable(failure.error));
+                return Failed;
+            }
+            if (options.transparent)
+                makeTransparent(sheet, *options.transparent);
+            if (!options.toStandardOutput()) {
+                writing = pagePath(options.output, page, pages);
+                files.add(writing, options.png ? 0 : bmp24FileSize(sheet),
+                          [&](const ByteSink &sink) { encode(sheet, options, sink); });
+                written.append(u"%1: %2, %3"_s.arg(writing, frames(count), pageText(plan, page)));
+            }
+            first += count;
+        }
+        if (!options.json.isEmpty()) {
+            for (const JsonFile &json : atlasFiles(plan, options, drawn)) {
+                writing = json.path;
+                files.add(json.path, json.bytes.size(),
+                          [&json](const ByteSink &sink) { sink({json.bytes}); });
+            }
+        }
+        writing = options.output;
+        if (options.toStandardOutput())
+            writeToStandardOutput(sheet, options);
+        files.commit();
+    } catch (const std::bad_alloc &) {
+        say(err,
+            u"no room for a sheet of %1: %2"_s.arg(sizeText(making),
+                                                   readable(RuntimeError(err::OutOfMemory))));
+        return Failed;
     } catch (const RuntimeError &error) {
         say(err, writing + u": "_s + readable(error));
         return Failed;
     }
-    if (!options.toStandardOutput()) // where the sheet itself went
-        say(out,
-            u"%1: %2, %3 rows of %4, %5"_s.arg(options.output, frames(composed.frameSizes.size()))
-                .arg(grid.rows)
-                .arg(grid.perRow)
-                .arg(sizeText(sheet.size())));
-    return finish(warnings(plan, composed.frameSizes), options, err);
+    for (const QString &line : std::as_const(written)) // where the pages themselves went
+        say(out, line);
+    QList<QSize> sizes;
+    for (const Placement &placed : std::as_const(drawn))
+        sizes.append(placed.original);
+    return finish(warnings(plan, sizes), options, err);
 }
 
 } // namespace

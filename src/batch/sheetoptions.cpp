@@ -10,6 +10,8 @@ namespace {
 const QCommandLineOption Rows(u"rows"_s, u"rows"_s, u"N"_s);
 const QCommandLineOption Columns(u"columns"_s, u"columns"_s, u"N"_s);
 const QCommandLineOption MaxWidth(u"max-width"_s, u"max width"_s, u"PX"_s);
+const QCommandLineOption MaxHeight(u"max-height"_s, u"max height"_s, u"PX"_s);
+const QCommandLineOption Trim(u"trim"_s, u"trim"_s);
 const QCommandLineOption Output(QStringList{u"o"_s, u"output"_s}, u"output"_s, u"SHEET"_s);
 const QCommandLineOption Invert(u"invert"_s, u"invert"_s);
 const QCommandLineOption Order(u"order"_s, u"order"_s, u"ORDER"_s);
@@ -19,6 +21,9 @@ const QCommandLineOption Extrude(u"extrude"_s, u"extrude"_s, u"PX"_s);
 const QCommandLineOption Transparent(u"transparent"_s, u"transparent"_s, u"RRGGBB"_s);
 const QCommandLineOption Png(u"png"_s, u"png"_s);
 const QCommandLineOption Json(u"json"_s, u"json"_s, u"FILE"_s);
+const QCommandLineOption Data(u"data"_s, u"data"_s, u"LAYOUT"_s);
+const QCommandLineOption Animation(u"animation"_s, u"animation"_s, u"NAME"_s);
+const QCommandLineOption Image(u"image"_s, u"image"_s, u"NAME"_s);
 const QCommandLineOption Check(u"check"_s, u"check"_s);
 const QCommandLineOption Strict(u"strict"_s, u"strict"_s);
 const QCommandLineOption Help(QStringList{u"h"_s, u"help"_s}, u"help"_s);
@@ -51,8 +56,9 @@ std::variant<SheetOptions, QString> parseSheetOptions(const QStringList &argumen
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({Rows, Columns, MaxWidth, Output, Invert, Order, Frames, Padding, Extrude,
-                       Transparent, Png, Json, Check, Strict, Help, Version});
+    parser.addOptions({Rows,  Columns,   MaxWidth, MaxHeight, Trim,        Output, Invert,
+                       Order, Frames,    Padding,  Extrude,   Transparent, Png,    Json,
+                       Data,  Animation, Image,    Check,     Strict,      Help,   Version});
     if (!parser.parse(arguments))
         return parser.errorText();
 
@@ -79,16 +85,18 @@ std::variant<SheetOptions, QString> parseSheetOptions(const QStringList &argumen
                              1, byWidth ? 1 << 20 : 32767, 0);
     const auto padding = number(parser, Padding, 0, 4096, 0);
     const auto extrude = number(parser, Extrude, 0, 4096, 0);
-    for (const auto *value : {&grid, &padding, &extrude}) {
+    const auto maxHeight = number(parser, MaxHeight, 1, 1 << 20, 0);
+    for (const auto *value : {&grid, &padding, &extrude, &maxHeight}) {
         if (const QString *mistake = std::get_if<QString>(value))
             return *mistake;
     }
     options.gridValue = std::get<int>(grid);
     options.padding = std::get<int>(padding);
     options.extrude = std::get<int>(extrude);
-    if (options.extrude > options.padding)
-        return u"--extrude repeats edges into the padding, so it takes at most --padding %1"_s.arg(
-            options.padding);
+    options.maxHeight = std::get<int>(maxHeight);
+    if (options.maxHeight > 0 && options.grid == SheetOptions::Grid::Rows)
+        return u"--max-height cuts the grid into pages of whole rows: give it with --columns or "
+               u"--max-width"_s;
 
     const QString order = parser.value(Order);
     if (!order.isEmpty() && order != u"text"_s && order != u"natural"_s)
@@ -123,6 +131,24 @@ std::variant<SheetOptions, QString> parseSheetOptions(const QStringList &argumen
     }
     if (!options.json.isEmpty() && samePath(options.json, options.output))
         return u"-o and --json name the same file, %1"_s.arg(options.json);
+    for (const QCommandLineOption &shaping : {Data, Animation, Image}) {
+        if (parser.isSet(shaping) && options.json.isEmpty())
+            return u"--%1 shapes the JSON: give --json FILE too"_s.arg(shaping.names().constLast());
+    }
+    const QString data = parser.value(Data);
+    if (!data.isEmpty() && data != u"hash"_s && data != u"array"_s && data != u"multiatlas"_s)
+        return u"--data is hash, array or multiatlas"_s;
+    options.data = data == u"array"_s ? SheetOptions::Data::Array
+        : data == u"multiatlas"_s     ? SheetOptions::Data::MultiAtlas
+                                      : SheetOptions::Data::Hash;
+    options.animation = parser.value(Animation);
+    options.image = parser.value(Image);
+    if (options.toStandardOutput() && !options.json.isEmpty() && options.image.isEmpty())
+        return u"-o - writes the sheet to standard output, so the JSON cannot name its file: give "
+               u"--image NAME, the name the game engine loads it by"_s;
+    if (!options.image.isEmpty() && !options.toStandardOutput())
+        return u"--image names a sheet written to standard output; the JSON names %1 itself"_s.arg(
+            options.output);
     if (parser.isSet(Transparent)) {
         const QString colour = parser.value(Transparent);
         bool ok = false;
@@ -132,6 +158,10 @@ std::variant<SheetOptions, QString> parseSheetOptions(const QStringList &argumen
         if (!options.png && !options.check)
             return u"--transparent needs a PNG sheet: a bitmap sheet has no transparency"_s;
     }
+    options.trim = parser.isSet(Trim);
+    if (options.trim && options.framePatterns.contains(u"*.bmp"_s) && !options.transparent)
+        return u"--trim cuts away transparent borders, and bitmap frames have no transparency: "
+               u"give --transparent RRGGBB, the colour around them"_s;
     return options;
 }
 
@@ -149,9 +179,14 @@ Grid (give one):
                       e.g. quorbel-sheet walk --rows 2 -o walk.bmp
   --columns N         N frames a row; the rows follow, rounded up, so no frame is left out.
                       e.g. quorbel-sheet walk --columns 8 -o walk.bmp
-  --max-width PX      the fewest rows whose sheet, padding included, is at most PX wide, no
-                      frame left out, the frames shared out evenly over those rows.
+  --max-width PX      the fewest rows whose sheet, padding and extrusion included, is at most
+                      PX wide, no frame left out, the frames shared out evenly over those rows.
                       e.g. quorbel-sheet run --max-width 2048 -o run.png
+  --max-height PX     with --columns or --max-width: pages of whole rows, none higher than PX,
+                      the first frames on the first page. -o run.png then writes run-1.png,
+                      run-2.png, ..., and --json run.json one JSON a page; one page keeps the
+                      names as given. All pages are replaced, or none.
+                      e.g. quorbel-sheet run --max-width 4096 --max-height 4096 -o run.png
 
 Options:
   -o, --output SHEET  the sheet, replaced whole or not at all: a .bmp name gives a 24-bit
@@ -169,18 +204,32 @@ Options:
   --frames LIST       which files are frames: bmp (default), png, or bmp,png. PNG frames
                       keep their transparency.
                       e.g. quorbel-sheet walk --rows 2 --frames png -o walk.png
-  --padding PX        PX pixels between the cells and around them: transparent in a PNG,
+  --trim              cuts away the fully transparent border all frames share, so the cells
+                      shrink and the frames stay aligned; the JSON tells engines where each
+                      frame lies in its original size. Bitmap frames need --transparent.
+                      e.g. quorbel-sheet walk --rows 2 --frames png --trim -o walk.png
+  --padding PX        PX pixels between the frames and around them: transparent in a PNG,
                       black in a bitmap.
                       e.g. quorbel-sheet walk --rows 2 --padding 2 -o walk.png
-  --extrude PX        each frame's outermost pixels repeated PX times into the padding, so a
-                      game engine's filtering never blends in a neighbour; at most --padding.
+  --extrude PX        each frame's outermost pixels repeated PX times around it, so a game
+                      engine's filtering never blends in a neighbour. The ring is the frame's
+                      own; the padding lies between the rings. A row of frames W wide, with
+                      padding P and extrusion E: P, E, W, E, P, E, W, E, P.
                       e.g. quorbel-sheet walk --rows 2 --padding 2 --extrude 1 -o walk.png
   --transparent RRGGBB
                       pixels of exactly this colour become fully transparent in a PNG.
                       e.g. quorbel-sheet walk --rows 2 --transparent 000000 -o walk.png
-  --json FILE         also each frame's name and rectangle, in the "frames"/"meta" hash
-                      layout game engines import.
-                      e.g. quorbel-sheet walk --rows 2 -o walk.png --json walk.json
+  --json FILE         also each frame's name and rectangle, as game engines import them, the
+                      sheet named relative to FILE's folder, and the frames in drawing order
+                      as an animation.
+                      e.g. quorbel-sheet walk --rows 2 -o img/walk.png --json data/walk.json
+  --data LAYOUT       how --json lays the frames out: hash (default), "frames" by name; array,
+                      "frames" as a list; multiatlas, Phaser's one file for all pages.
+                      e.g. quorbel-sheet walk --rows 2 -o walk.png --json walk.json --data array
+  --animation NAME    the animation's name in the JSON; the folder's name by default.
+                      e.g. quorbel-sheet art/w --rows 2 -o w.png --json w.json --animation walk
+  --image NAME        with -o -, the sheet's name as the JSON gives it to the engine.
+                      e.g. quorbel-sheet walk --rows 2 --png -o - --json w.json --image w.png
   --check             read and check every frame; write nothing.
                       e.g. quorbel-sheet walk --rows 2 --check
   --strict            warnings (frames left out, frames of another size) fail the run.

@@ -10,6 +10,9 @@
 struct SheetOptions
 {
     enum class Grid { Rows, Columns, MaxWidth };
+    // How the JSON is laid out: "frames" as a hash by name or as an array, one file a page; or
+    // Phaser's multi-atlas, one file for every page.
+    enum class Data { Hash, Array, MultiAtlas };
 
     QString folder;
     // The sheet's file, or "-" for standard output.
@@ -17,6 +20,10 @@ struct SheetOptions
     bool png = false; // else a 24-bit bitmap
     Grid grid = Grid::Rows;
     int gridValue = 0;
+    // The highest page, 0 for one page of every row.
+    int maxHeight = 0;
+    // The transparent border common to all frames cut away.
+    bool trim = false;
     bool invert = false;
     bool naturalOrder = false;
     // The frames' file name patterns, "*.bmp" unless other kinds were asked for.
@@ -26,6 +33,11 @@ struct SheetOptions
     // A colour, 0xRRGGBB, that becomes fully transparent.
     std::optional<quint32> transparent;
     QString json;
+    Data data = Data::Hash;
+    // The animation's name in the JSON, the folder's name unless given.
+    QString animation;
+    // The sheet as the JSON names it, given when it goes to standard output.
+    QString image;
     bool check = false;
     bool strict = false;
     bool help = false;

@@ -14,8 +14,20 @@ namespace quorbel {
 // disk or a refused write; only a power cut in the seconds before the system has written the new
 // sheet out can leave that name without either, as with every program that does not wait. The
 // settings file, a line long, still goes through QSaveFile.
-void replaceFile(const QString &path, qint64 size,
-                 const std::function<void(const ByteSink &)> &write)
+
+struct FileSet::Pending
+{
+    explicit Pending(const QString &path) : target(path), file(path) { }
+
+    QString target;
+    sys::FileBeside file;
+};
+
+FileSet::FileSet() = default;
+FileSet::~FileSet() = default;
+
+void FileSet::add(const QString &path, qint64 size,
+                  const std::function<void(const ByteSink &)> &write)
 {
     const QFileInfo info(path);
     // Like a text editor, a save through a symbolic link replaces the file it points to.
@@ -24,11 +36,27 @@ void replaceFile(const QString &path, qint64 size,
     if (existing.isDir() || (existing.exists() && !existing.isWritable()))
         raise(err::PermissionDenied);
 
-    sys::FileBeside file(target);
+    auto pending = std::make_unique<Pending>(target);
+    sys::FileBeside &file = pending->file;
     file.keepPermissionsOf(target);
     file.reserve(size);
     write([&file](const QList<QByteArrayView> &pieces) { file.write(pieces); });
-    file.replace(target);
+    file.close();
+    m_pending.push_back(std::move(pending));
+}
+
+void FileSet::commit()
+{
+    for (const auto &pending : m_pending)
+        pending->file.replace(pending->target);
+}
+
+void replaceFile(const QString &path, qint64 size,
+                 const std::function<void(const ByteSink &)> &write)
+{
+    FileSet file;
+    file.add(path, size, write);
+    file.commit();
 }
 
 } // namespace quorbel

@@ -4,6 +4,8 @@
 #include <QList>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 class QString;
 
@@ -20,5 +22,27 @@ using ByteSink = std::function<void(const QList<QByteArrayView> &pieces)>;
 // whatever write raises.
 void replaceFile(const QString &path, qint64 size,
                  const std::function<void(const ByteSink &)> &write);
+
+// Several files replaced together, such as a sheet's pages and their JSON: each is written whole
+// to a new file beside its target when added, raising what replaceFile raises, and only commit()
+// moves them all into place, one rename after another, once every one of them is whole. So a
+// failure while any is written leaves every old file as it was and no new file behind. A rename
+// that fails, which after the new files are written takes something like the folder's permissions
+// changing meanwhile, stops the commit there: the files renamed before it are new, the rest old.
+class FileSet
+{
+public:
+    FileSet();
+    ~FileSet();
+    FileSet(const FileSet &) = delete;
+    FileSet &operator=(const FileSet &) = delete;
+
+    void add(const QString &path, qint64 size, const std::function<void(const ByteSink &)> &write);
+    void commit();
+
+private:
+    struct Pending;
+    std::vector<std::unique_ptr<Pending>> m_pending;
+};
 
 } // namespace quorbel

@@ -1,6 +1,7 @@
 #include "core/sheetcompose.h"
 
 #include "core/bmpdecoder.h"
+#include "core/everycore.h"
 #include "core/framereader.h"
 #include "core/pngfile.h"
 
@@ -9,47 +10,43 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace quorbel {
 
 namespace {
 
-// The frames read on every core at once, each decoded straight into its cell when it has the
-// cell's size, the common case, where no frame can reach another's pixels. What cannot go
-// straight in, a frame that cannot be read or one of another size, is only noted: the lowest such
-// place in the drawing order decides what happens next, as if the frames had gone in one by one.
+// The frames read on every core at once, each decoded straight into its place when it has the
+// size the layout expects and is drawn whole in the sheet's format, the common case, where no
+// frame can reach another's pixels; a part of a frame, or a frame of the other format, goes
+// through a picture of its own. What cannot go in like that, a frame that cannot be read or one
+// of another size, is only noted: the lowest such place in the drawing order decides what happens
+// next, as if the frames had gone in one by one.
 class ParallelReading
 {
 public:
-    ParallelReading(const QStringList &frames, const SheetGrid &grid, Picture &sheet)
+    ParallelReading(const QStringList &frames, const QList<Placement> &placements, Picture &sheet)
         : m_frames(frames)
-        , m_grid(grid)
+        , m_placements(placements)
         , m_sheet(sheet)
         , m_bits(sheet.isNull() ? nullptr : sheet.scanLine(0))
         , m_sizes(size_t(frames.size()))
         , m_failed(frames.size())
         , m_firstOther(frames.size())
     {
-        const unsigned helpers = std::max(1u, std::thread::hardware_concurrency()) - 1;
-        std::vector<std::thread> threads;
-        try {
-            for (unsigned i = 0; i < helpers && i + 1 < unsigned(frames.size()); ++i)
-                threads.emplace_back([this] { work(); });
-        } catch (const std::system_error &) {
-            // Fewer threads than cores: the ones there are read every frame just the same.
-        }
-        work();
-        for (std::thread &thread : threads)
-            thread.join();
+        onEveryCore(frames.size(), [this] { work(); });
     }
 
     qsizetype failed() const { return m_failed; }
     const RuntimeError &failure() const { return *m_failure; }
     qsizetype firstOther() const { return m_firstOther; }
     QSize sizeOf(qsizetype index) const { return m_sizes[size_t(index)]; }
+    // Whether the frame went into its place here.
+    bool inPlace(qsizetype index) const
+    {
+        const Placement &placed = m_placements.at(index);
+        return sizeOf(index) == placed.original && m_sheet.rect().contains(placed.rect);
+    }
 
 private:
     void work()
@@ -59,17 +56,16 @@ private:
         const bool pngSheet = m_sheet.format() == Picture::Format::Bgra32;
         for (qsizetype k = m_next++; k < m_frames.size() && k < m_failed; k = m_next++) {
             const QString &path = m_frames.at(k);
+            const Placement &placed = m_placements.at(k);
             try {
                 const QByteArrayView file = reader.load(path);
-                const QSize size = frameSize(path, file);
-                m_sizes[size_t(k)] = size;
-                const QRect cell(m_grid.cellAt(k), m_grid.cell);
-                if (size != m_grid.cell || !m_sheet.rect().contains(cell)) {
+                m_sizes[size_t(k)] = frameSize(path, file);
+                if (!inPlace(k)) {
                     lower(m_firstOther, k);
                     continue;
                 }
-                uchar *first = placeOf(cell.topLeft());
-                if (isPngName(path) == pngSheet) {
+                uchar *first = placeOf(placed.rect.topLeft());
+                if (isPngName(path) == pngSheet && !placed.trimmed()) {
                     if (pngSheet)
                         decodePng(file, first, m_sheet.bytesPerLine());
                     else
@@ -77,7 +73,7 @@ private:
                     continue;
                 }
                 decodeFrame(path, file, frame);
-                copyInto(frame, cell);
+                copyInto(frame, placed);
             } catch (const RuntimeError &error) {
                 fail(k, error);
             } catch (const std::bad_alloc &) {
@@ -97,21 +93,21 @@ private:
     }
 
     // The threads write the sheet's pixels through one pointer taken before they started, each
-    // into cells of its own, so no write goes through the sheet's copy-on-write.
+    // into places of its own, so no write goes through the sheet's copy-on-write.
     uchar *placeOf(QPoint at) const
     {
         return m_bits + at.y() * m_sheet.bytesPerLine()
             + qsizetype(at.x()) * m_sheet.bytesPerPixel();
     }
 
-    // A frame of the cell's size but the other format, converted into its cell.
-    void copyInto(const Picture &frame, QRect cell)
+    // The part of the frame that is drawn, in the sheet's format, into its place.
+    void copyInto(const Picture &frame, const Placement &placed)
     {
-        Picture converted(cell.size(), m_sheet.format());
-        copyPicture(frame, converted, QPoint(0, 0));
-        for (int y = 0; y < cell.height(); ++y)
-            std::memcpy(placeOf(cell.topLeft() + QPoint(0, y)), converted.constScanLine(y),
-                        size_t(cell.width()) * size_t(m_sheet.bytesPerPixel()));
+        Picture converted(placed.rect.size(), m_sheet.format());
+        copyPicture(frame, converted, -placed.source.topLeft());
+        for (int y = 0; y < placed.rect.height(); ++y)
+            std::memcpy(placeOf(placed.rect.topLeft() + QPoint(0, y)), converted.constScanLine(y),
+                        size_t(placed.rect.width()) * size_t(m_sheet.bytesPerPixel()));
     }
 
     static void lower(std::atomic<qsizetype> &lowest, qsizetype value)
@@ -120,7 +116,7 @@ private:
     }
 
     const QStringList &m_frames;
-    const SheetGrid &m_grid;
+    const QList<Placement> &m_placements;
     const Picture &m_sheet;
     uchar *const m_bits;
     std::vector<QSize> m_sizes; // each element written by the one thread that read its frame
@@ -167,23 +163,36 @@ void extrude(Picture &sheet, QRect frame, int by)
                     sheet.constScanLine(frame.bottom()) + left * pixel, span);
 }
 
+// What a frame read at `size` puts on the sheet: where the layout expected that size, its
+// placement; else the frame from the same corner on, as far as it goes, of which the part inside
+// its placement is its own.
+Placement drawnAs(const Placement &placed, QSize size)
+{
+    if (size == placed.original)
+        return placed;
+    const QPoint shift = placed.rect.topLeft() - placed.source.topLeft();
+    const QRect shown = QRect(shift, size) & placed.rect;
+    return {placed.page, shown, shown.translated(-shift), size};
+}
+
 } // namespace
 
-Composition composeSheet(const QStringList &frames, const SheetGrid &grid, Picture &sheet,
-                         int extrusion)
+Composition composeSheet(const QStringList &frames, const QList<Placement> &placements,
+                         Picture &sheet, int extrusion)
 {
-    const ParallelReading reading(frames, grid, sheet);
+    const ParallelReading reading(frames, placements, sheet);
     const qsizetype failed = reading.failed();
-    // What went into the cells of the failed frame and of those after it was never to be painted.
+    // What went into the places of the failed frame and of those after it was never to be
+    // painted.
     for (qsizetype k = failed; k < frames.size(); ++k) {
-        if (reading.sizeOf(k) == grid.cell)
-            blacken(sheet, QRect(grid.cellAt(k), grid.cell));
+        if (reading.inPlace(k))
+            blacken(sheet, placements.at(k).rect);
     }
     Composition done;
     for (qsizetype k = 0; k < failed; ++k)
-        done.frameSizes.append(reading.sizeOf(k));
-    // A frame of another size can reach into the cells after its own: from the first of them on,
-    // every frame is painted once more, one after the other, over those before it.
+        done.drawn.append(drawnAs(placements.at(k), reading.sizeOf(k)));
+    // A frame of another size can reach into the places after its own: from the first of them
+    // on, every frame is painted once more, one after the other, over those before it.
     FrameReader reader;
     for (qsizetype k = reading.firstOther(); k < failed; ++k) {
         try {
@@ -191,23 +200,36 @@ Composition composeSheet(const QStringList &frames, const SheetGrid &grid, Pictu
         } catch (const RuntimeError &error) {
             throw FrameFailure{k, error};
         }
-        copyPicture(done.lastFrame, sheet, grid.cellAt(k));
+        const Placement &placed = placements.at(k);
+        const QRect part = done.lastFrame.size() == placed.original
+            ? placed.source
+            : QRect(placed.source.topLeft(), done.lastFrame.rect().bottomRight());
+        copyPicture(done.lastFrame.copy(part), sheet, placed.rect.topLeft());
     }
     if (failed < frames.size())
         throw FrameFailure{failed, reading.failure()};
-    for (qsizetype k = 0; k < frames.size(); ++k)
-        extrude(sheet, QRect(grid.cellAt(k), done.frameSizes.at(k)), extrusion);
+    for (const Placement &placed : std::as_const(done.drawn))
+        extrude(sheet, placed.rect, extrusion);
     if (!frames.isEmpty() && reading.firstOther() == frames.size())
-        done.lastFrame = sheet.copy(QRect(grid.cellAt(frames.size() - 1), grid.cell));
+        done.lastFrame = sheet.copy(placements.constLast().rect);
     return done;
 }
 
-Shortfall shortfallOf(const QStringList &names, const SheetGrid &grid, const QList<QSize> &sizes)
+QList<QSize> Composition::frameSizes() const
+{
+    QList<QSize> sizes;
+    for (const Placement &placed : drawn)
+        sizes.append(placed.original);
+    return sizes;
+}
+
+Shortfall shortfallOf(const QStringList &names, qsizetype cells, QSize size,
+                      const QList<QSize> &sizes)
 {
     Shortfall shortfall;
-    shortfall.leftOut = names.mid(grid.cells());
+    shortfall.leftOut = names.mid(cells);
     for (qsizetype k = 0; k < sizes.size(); ++k) {
-        if (sizes.at(k) != grid.cell)
+        if (sizes.at(k) != size)
             shortfall.otherSize.append({names.at(k), sizes.at(k)});
     }
     return shortfall;

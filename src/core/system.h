@@ -44,13 +44,16 @@ public:
     void reserve(qint64 size);
     // Appends the pieces in as few calls as the system allows: 61 or 75 when that fails.
     void write(const QList<QByteArrayView> &pieces);
-    // Closes the file and moves it over the target in one step; raises what opening the target
-    // for writing would.
+    // Closes the file, once every byte is written: 61 or 75 when the system reports a failure.
+    void close();
+    // Closes the file if it is open and moves it over the target in one step; raises what
+    // opening the target for writing would.
     void replace(const QString &target);
 
 private:
     QString m_name;
     int m_handle = -1;
+    bool m_placed = false;
 };
 
 } // namespace quorbel::sys

@@ -118,10 +118,10 @@ FileBeside::FileBeside(const QString &target)
 
 FileBeside::~FileBeside()
 {
-    if (m_handle < 0)
-        return;
-    ::close(m_handle);
-    ::unlink(encoded(m_name).constData());
+    if (m_handle >= 0)
+        ::close(m_handle);
+    if (!m_placed)
+        ::unlink(encoded(m_name).constData());
 }
 
 void FileBeside::keepPermissionsOf(const QString &target)
@@ -166,15 +166,18 @@ void FileBeside::write(const QList<QByteArrayView> &pieces)
     }
 }
 
+void FileBeside::close()
+{
+    if (m_handle >= 0 && ::close(std::exchange(m_handle, -1)) != 0)
+        writeFailed();
+}
+
 void FileBeside::replace(const QString &target)
 {
-    const int handle = std::exchange(m_handle, -1);
-    auto removeName = qScopeGuard([this] { ::unlink(encoded(m_name).constData()); });
-    if (::close(handle) != 0)
-        writeFailed();
+    close();
     if (std::rename(encoded(m_name).constData(), encoded(target).constData()) != 0)
         raise(openForWritingError(target));
-    removeName.dismiss();
+    m_placed = true;
 }
 
 } // namespace quorbel::sys

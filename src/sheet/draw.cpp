@@ -111,7 +111,7 @@ void frmDynamic::cmdDraw_Click()
         Composition composed;
         picFinal->paintWith([&](Picture &sheet) {
             try {
-                composed = composeSheet(frames, grid, sheet);
+                composed = composeSheet(frames, grid.placements(frames.size()), sheet);
             } catch (const FrameFailure &failure) {
                 throw failure.error;
             }
@@ -131,7 +131,8 @@ void frmDynamic::cmdDraw_Click()
             return;
         }
         cmdSave->setEnabled(true);
-        const Shortfall shortfall = shortfallOf(FileNames, grid, composed.frameSizes);
+        const Shortfall shortfall =
+            shortfallOf(FileNames, grid.cells(), grid.cell, composed.frameSizes());
         if (!shortfall.isEmpty()) {
             busy.end();
             MsgBox(shortfallMessage(shortfall, grid.cell));
