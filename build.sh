@@ -15,6 +15,10 @@ packages=(cmake ninja-build g++ qt6-base-dev libpng-dev librsvg2-bin fonts-dejav
 # The tests also fuzz the bitmap reader with clang 14's libFuzzer and check it under valgrind,
 # and start the program on an invisible X server with a window manager, as a desktop does.
 [ "${1:-}" = test ] && packages+=(clang clang-14 libclang-rt-14-dev valgrind xvfb xauth openbox)
+# ... load quorbel-sheet's sheets into game engines in Debian's Chromium, through npm packages
+# (node and npm may already be there from elsewhere) ...
+[ "${1:-}" = test ] && packages+=(chromium)
+[ "${1:-}" = test ] && ! command -v npm >/dev/null && packages+=(nodejs npm)
 # ... and check that the code keeps the layout .clang-format describes.
 [ "${1:-}" = test ] && packages+=(clang-format)
 # The package's dependencies are read off the programs by dpkg-shlibdeps; the tests also check
@@ -69,6 +73,8 @@ test)
     cmake --build "$sanitized" --parallel
     (cd "$sanitized" && ctest --output-on-failure)
     "$here/fuzz/run.sh" 60
+    # The engines and their driver, pinned by package-lock.json; the browser is Debian's.
+    (cd "$here/tests/engines" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund)
     deb=$(package)
     "$here/tests/package.sh" "$deb"
     cd "$build"
