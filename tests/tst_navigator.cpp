@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
+#include <QMimeData>
 #include <QScopeGuard>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
@@ -59,6 +60,20 @@ QStringList foldersFromCurrent()
     return folders;
 }
 
+// Drops a link on the Navigator's file list as a file manager does: the main window's window hands
+// the events to the widget under the point that takes drops.
+void dropOnFileList(TestApp &app, const QUrl &url)
+{
+    QMimeData data;
+    data.setUrls({url});
+    const QListView *files = steps::navigator().File1;
+    const QPoint at = files->mapTo(&app.main(), files->rect().center());
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(app.main().windowHandle(), &enter);
+    QApplication::sendEvent(app.main().windowHandle(), &drop);
+}
+
 bool allWindowsVisible()
 {
     return steps::navigator().window()->isVisible() && frmPicWork::instance().window()->isVisible()
@@ -74,41 +89,60 @@ class TestNavigator : public QObject
 private slots:
     void startUp_data()
     {
-        // Relative to the working folder ("" is the folder itself); fileAt is a file standing where
-        // a stored folder was.
+        // Paths relative to the working folder ("" is the folder itself). fileAt is a file standing
+        // where a stored folder was; opened is given on the command line, or dropped on the main
+        // window once it is up.
         QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("fileAt");
-        QTest::newRow("another folder") << u"frames"_s << u"frames"_s << QString();
-        QTest::newRow("the working folder: no folder change")
-            << QString() << QString() << QString();
-        QTest::newRow("deleted two levels deep") << u"kept/gone/deeper"_s << u"kept"_s << QString();
-        QTest::newRow("replaced by a file") << u"kept/gone/deeper"_s << u"kept"_s << u"kept/gone"_s;
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<bool>("dropped");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char *name, const QString &stored, const QString &opened,
+                            bool dropped, const QString &shown, const QString &fileAt = {},
+                            const QString &message = {}) {
+            QTest::newRow(name) << stored << fileAt << opened << dropped << shown << message;
+        };
+        const QString frames = u"frames"_s, deeper = u"kept/gone/deeper"_s;
+        row("another folder", frames, {}, false, frames);
+        row("the working folder, measured all the same", {}, {}, false, {});
+        row("deleted two levels deep", deeper, {}, false, u"kept"_s);
+        row("replaced by a file", deeper, {}, false, u"kept"_s, u"kept/gone"_s);
+        row("a folder given", {}, frames, false, frames);
+        row("a frame given: its folder", {}, u"frames/WALK02.bmp"_s, false, frames);
+        row("a missing path given", frames, u"gone"_s, false, frames, {},
+            u"gone does not exist; Quorbel opens the folder it showed last."_s);
+        row("a folder dropped", {}, frames, true, frames);
+        row("a frame dropped: its folder", {}, u"frames/WALK02.bmp"_s, true, frames);
+        row("a web link dropped: nothing", {}, u"https://example.com/frames"_s, true, {});
     }
 
     void startUp()
     {
         QFETCH(QString, stored);
-        QFETCH(QString, shown);
         QFETCH(QString, fileAt);
+        QFETCH(QString, opened);
+        QFETCH(bool, dropped);
+        QFETCH(QString, shown);
+        QFETCH(QString, message);
         TestApp app;
         QTemporaryDir work;
         const auto at = [&](const QString &path) { return QDir(work.path()).filePath(path); };
         QVERIFY(writeFrames(at(shown), walkNames(3), {{5, 4}}));
         QVERIFY(writeFile(at(shown) + u"/notes.txt"_s, "not a frame")); // the pattern comes first
         QVERIFY(fileAt.isEmpty() || writeFile(at(fileAt), "a file now"));
-        const bool change = !shown.isEmpty();
 
-        frmDynamic &nav = app.startIn(QDir::cleanPath(at(stored)), work.path());
+        frmDynamic &nav =
+            app.startIn(QDir::cleanPath(at(stored)), work.path(), dropped ? QString() : opened);
+        if (dropped)
+            dropOnFileList(app, QUrl::fromUserInput(opened, work.path()));
 
-        QCOMPARE(app.messages, QStringList());
+        QCOMPARE(app.messages.join(u'|'), message);
         QCOMPARE(nav.Dir1->path(), QDir::cleanPath(at(shown)));
-        QCOMPARE(rowChoices(), expectedRowChoices({change ? 3 : 0}));
-        QCOMPARE(figures(),
-                 change ? u"5|4|3|3|15x4"_s : u"XSource|YSource|Frames|FperR|Final XY"_s);
-        QCOMPARE(nav.cmdDraw->isEnabled(), change);
-        QCOMPARE(frmPicWork::instance().picWork->picture().size(),
-                 change ? QSize(5, 4) : QSize(0, 0));
+        QCOMPARE(rowChoices(), expectedRowChoices({3}));
+        QCOMPARE(figures(), u"5|4|3|3|15x4"_s);
+        QVERIFY(nav.cmdDraw->isEnabled());
+        QCOMPARE(frmPicWork::instance().picWork->picture().size(), QSize(5, 4));
         QVERIFY(allWindowsVisible());
         app.close(); // the folder shown is the one stored for the next start
         QCOMPARE(readAll(app.iniPath()), QDir::cleanPath(at(shown)).toLocal8Bit() + "\r\n");
