@@ -12,9 +12,11 @@ contents=$(dpkg-deb -c "$deb")
 for file in bin/quorbel{,-sheet} share/man/man1/quorbel{,-sheet}.1.gz \
     share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
     share/doc/quorbel/{README.md,LICENSE} share/icons/hicolor/scalable/apps/$id.svg \
+    share/bash-completion/completions/quorbel{,-sheet} \
     share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$id.png; do
     grep -q " \./usr/$file\$" <<<"$contents" || fail "no /usr/$file"
 done
+dpkg-deb -f "$deb" Depends | grep -qw fonts-dejavu-core || fail "does not depend on fonts-dejavu-core"
 dpkg-deb -x "$deb" "$scratch"
 desktop-file-validate "$scratch/usr/share/applications/$id.desktop"
 appstreamcli validate --no-net "$scratch/usr/share/metainfo/$id.metainfo.xml"

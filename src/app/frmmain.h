@@ -14,8 +14,9 @@ class frmMain : public platform::MdiParent
 public:
     frmMain();
 
-    // Start-up: settings first, then the Navigator.
-    void MDIForm_Load();
+    // Start-up: settings first, then the Navigator. A folder or file named on the command line
+    // (openedPath, when not empty) opens in place of the stored folder, for this run.
+    void MDIForm_Load(const QString &openedPath = {});
 
     void mnuAbout_Click();
     void mnuExit_Click();
@@ -26,6 +27,7 @@ public:
 
 protected:
     void MDIForm_Unload() override;
+    void MDIForm_OLEDragDrop(const QStringList &paths) override;
 
 private:
     IniFile m_ini;

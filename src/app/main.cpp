@@ -17,6 +17,7 @@ int main(int argc, char *argv[])
         icon.addFile(sizes.filePath(size));
     QApplication::setWindowIcon(icon);
 
-    const std::unique_ptr<frmMain> mainWindow = startQuorbel();
+    // quorbel FOLDER, or a file in it, as a file manager's "Open With" starts it.
+    const std::unique_ptr<frmMain> mainWindow = startQuorbel(QApplication::arguments().value(1));
     return QApplication::exec();
 }

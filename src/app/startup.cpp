@@ -4,13 +4,13 @@
 
 #include <QApplication>
 
-std::unique_ptr<frmMain> startQuorbel()
+std::unique_ptr<frmMain> startQuorbel(const QString &openedPath)
 {
     QApplication::setApplicationName(QStringLiteral("Quorbel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorbel"));
 
     auto mainWindow = std::make_unique<frmMain>();
-    platform::runEvent([&mainWindow] { mainWindow->MDIForm_Load(); });
+    platform::runEvent([&] { mainWindow->MDIForm_Load(openedPath); });
     mainWindow->show();
     return mainWindow;
 }

@@ -88,12 +88,20 @@ void frmDynamic::Form_Load()
     cboNumOfRows->setText(QStringLiteral("1"));
     File1->setPattern(QStringLiteral("*.bmp"));
     // An error in the stored folder's frame set must not leave the Navigator half set up.
-    platform::runAllThenRaise([this] { Dir1->setPath(nearestExistingFolder(varModule::LastPath)); },
-                              [this] {
-                                  setScaleMode(platform::ScaleMode::Pixels);
-                                  frmPicWork::instance().show();
-                                  frmPicFinal::instance().show();
-                              });
+    platform::runAllThenRaise(
+        [this] {
+            const QString startedIn = Dir1->path();
+            Dir1->setPath(nearestExistingFolder(varModule::LastPath));
+            // The folder the list starts in raises no change, yet its frames are measured and
+            // shown as those of any folder walked into, so Draw works at once.
+            if (Dir1->path() == startedIn)
+                Dir1_Change();
+        },
+        [this] {
+            setScaleMode(platform::ScaleMode::Pixels);
+            frmPicWork::instance().show();
+            frmPicFinal::instance().show();
+        });
 }
 
 void frmDynamic::Drive1_Change()

@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 
 #include <cstdlib>
 
@@ -21,11 +22,24 @@ std::function<void()> &endProcessHandler()
     return handler;
 }
 
+// The local files and folders a drag carries; links to anything else are not for Quorbel.
+QStringList localPaths(const QMimeData *data)
+{
+    QStringList paths;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
 } // namespace
 
 MdiParent::MdiParent() : m_workspace(new QMdiArea)
 {
     s_current = this;
+    // No control of the forms takes drops, so whatever is dropped on them comes here.
+    setAcceptDrops(true);
     m_workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_workspace);
@@ -68,6 +82,21 @@ void MdiParent::closeEvent(QCloseEvent *event)
     m_workspace->closeAllSubWindows();
     runEvent([this] { MDIForm_Unload(); });
     event->accept();
+}
+
+void MdiParent::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!localPaths(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MdiParent::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = localPaths(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    runEvent([&] { MDIForm_OLEDragDrop(paths); });
 }
 
 void endProcess()

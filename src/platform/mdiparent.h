@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <functional>
 
@@ -32,7 +33,11 @@ public:
 
 protected:
     virtual void MDIForm_Unload() { }
+    // Files and folders dropped anywhere on the window, from a file manager say, as local paths.
+    virtual void MDIForm_OLEDragDrop(const QStringList &paths) = 0;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     QMdiArea *m_workspace;

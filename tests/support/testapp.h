@@ -58,18 +58,19 @@ public:
     void writeIni(const QByteArray &bytes) const { testframes::writeFile(iniPath(), bytes); }
 
     // Starts as the process does, through the same start-up as main(), with workingFolder (the
-    // application folder when empty) as the folder the folder list starts in; with storedFolder,
-    // quorbel.ini names it first.
-    frmDynamic &start(const QString &workingFolder = {})
+    // application folder when empty) as the folder the folder list starts in and opened as the
+    // command line's argument; with storedFolder, quorbel.ini names it first.
+    frmDynamic &start(const QString &workingFolder = {}, const QString &opened = {})
     {
         QDir::setCurrent(workingFolder.isEmpty() ? appFolder() : workingFolder);
-        m_main = startQuorbel();
+        m_main = startQuorbel(opened);
         return frmDynamic::instance();
     }
-    frmDynamic &startIn(const QString &storedFolder, const QString &workingFolder = {})
+    frmDynamic &startIn(const QString &storedFolder, const QString &workingFolder = {},
+                        const QString &opened = {})
     {
         writeIni(storedFolder.toLocal8Bit() + "\r\n");
-        return start(workingFolder);
+        return start(workingFolder, opened);
     }
     // Closes the main window as its close box does: unloads, then writes the settings.
     void close()
