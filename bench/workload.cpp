@@ -2,7 +2,7 @@
 
 #include "core/bmpencoder.h"
 #include "core/picture.h"
-#include "core/pngfile.h"
+#include "core/pngencoder.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,6 +4,8 @@
 // build script acts on, and the files it leaves.
 
 #include "batch/sheetcommand.h"
+#include "core/deflatepieces.h"
+#include "core/pngencoder.h"
 #include "platform/picturebox.h"
 #include "preview/frmpicfinal.h"
 #include "preview/frmpicwork.h"
@@ -16,6 +18,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,8 +26,11 @@
 #include <algorithm>
 #include <optional>
 
+#include <zlib.h>
+
 using namespace Qt::StringLiterals;
 using namespace testframes;
+using namespace quorbel;
 
 namespace {
 
@@ -358,6 +364,8 @@ private slots:
 <f> --rows 2 --frames gif -o <s> | --frames is bmp, png or bmp,png
 <f> --rows 2 --transparent 00zz00 -o <s> | --transparent takes a colour as six hex digits, RRGGBB, such as 000000
 <f> --rows 2 --transparent 000000 -o <s> | --transparent needs a PNG sheet: a bitmap sheet has no transparency
+<f> --rows 2 --png-level small -o <w>/s.png | --png-level is fast, default or best
+<f> --rows 2 --png-level best -o <s> | --png-level needs a PNG sheet: a bitmap is not compressed
 )",
                  true);
         row("folder without frames", {}, one, u"<f> --rows 2 -o <s>", 2, {},
@@ -427,6 +435,8 @@ private slots:
         row("a width limit counts the padding",
             u"--max-width 50 --padding 2 --extrude 2 -o <w>/s.png"_s, false, 2);
         row("black made transparent", u"--rows 2 --transparent 000000 -o <w>/s.png"_s, false, 3);
+        row("compressed fast", u"--rows 2 --png-level fast -o <w>/s.png"_s, false, 3);
+        row("compressed best", u"--rows 2 --padding 1 --png-level best -o <w>/s.png"_s, false, 3);
         row("bitmap sheet: over black", u"--rows 2 --padding 1 -o <w>/s.bmp"_s, false, 3);
         row("bitmaps and PNGs", u"--frames bmp,png --rows 2 -o <w>/s.png"_s, true, 4);
     }
@@ -521,6 +531,87 @@ private slots:
         }
     }
 
+    // Pieces deflated apart join into one stream that zlib's inflate reads back exactly, wherever
+    // the data is cut: empty pieces, a byte, stored blocks of noise, at every level.
+    void deflatedPiecesJoinIntoOneStream()
+    {
+        QRandomGenerator random(21);
+        for (int round = 0; round < 200; ++round) {
+            QByteArray data;
+            const int noise = random.bounded(1, 9); // one byte in so many is random
+            for (int i = random.bounded(60000); i > 0; --i)
+                data += char(random.bounded(noise) ? 'a' + i / 4000 % 6 : random.bounded(256));
+            QList<qsizetype> cuts{0, data.size()};
+            for (int i = random.bounded(8); i > 0; --i)
+                cuts.append(random.bounded(data.size() + 1));
+            std::sort(cuts.begin(), cuts.end());
+            const int level = random.bounded(1, 13);
+            PieceDeflater deflater(level);
+            QByteArray stream = zlibHeader(level);
+            quint32 adler32 = 1;
+            for (qsizetype i = 1; i < cuts.size(); ++i) {
+                const DeflatedPiece piece = deflater.deflate(
+                    QByteArrayView(data).sliced(cuts[i - 1], cuts[i] - cuts[i - 1]),
+                    i + 1 == cuts.size());
+                stream += piece.deflated;
+                adler32 = combinedAdler32(adler32, piece.adler32, piece.length);
+            }
+            stream += zlibTrailer(adler32);
+            QByteArray back(data.size() + 1, '\0');
+            uLongf size = uLongf(back.size());
+            QCOMPARE(uncompress(reinterpret_cast<Bytef *>(back.data()), &size,
+                                reinterpret_cast<const Bytef *>(stream.constData()),
+                                uLong(stream.size())),
+                     Z_OK);
+            QVERIFY(back.first(qsizetype(size)) == data);
+        }
+    }
+
+    void pngSheetsAreTheSameOnAnyCoreCount_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("alpha");
+        QTest::addColumn<PngLevel>("level");
+        QTest::newRow("RGBA in 3 bands") << QSize(513, 1300) << true << PngLevel::Default;
+        QTest::newRow("RGB in 2 bands, fast") << QSize(257, 1800) << false << PngLevel::Fast;
+        QTest::newRow("a band a row") << QSize(300000, 3) << true << PngLevel::Default;
+        QTest::newRow("best") << QSize(200, 300) << true << PngLevel::Best;
+    }
+
+    // Sheets of several bands: the same bytes on one thread and on four, and Qt's reader, libpng,
+    // reads back the very pixels.
+    void pngSheetsAreTheSameOnAnyCoreCount()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, alpha);
+        QFETCH(PngLevel, level);
+        Picture picture(size, alpha ? Picture::Format::Bgra32 : Picture::Format::Bgr24);
+        QRandomGenerator random(size.width());
+        for (int y = 0; y < size.height(); ++y) {
+            uchar *row = picture.scanLine(y);
+            for (int i = 0; i < size.width() * picture.bytesPerPixel(); ++i)
+                row[i] = uchar((i / 7 + y) * (i % 3 + 1) + random.bounded(4));
+        }
+        QByteArray one, four;
+        const auto into = [](QByteArray &bytes) -> ByteSink {
+            return [&bytes](const QList<QByteArrayView> &pieces) {
+                for (QByteArrayView piece : pieces)
+                    bytes += piece;
+            };
+        };
+        encodePng(picture, into(one), level, 1);
+        encodePng(picture, into(four), level, 4);
+        QVERIFY(one == four);
+        Picture expected(size, Picture::Format::Bgra32);
+        copyPicture(picture, expected, {0, 0});
+        const QImage read = QImage::fromData(one, "png").convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(read.size(), size);
+        for (int y = 0; y < size.height(); ++y)
+            QVERIFY(std::memcmp(read.constScanLine(y), expected.constScanLine(y),
+                                size_t(size.width()) * 4)
+                    == 0);
+    }
+
     // The help shows every option in an example; with -o - the program's sheet is what it writes
     // to standard output.
     void helpAndTheRealProgram()
@@ -532,7 +623,7 @@ private slots:
         QCOMPARE(runSheetCommand({u"quorbel-sheet"_s, u"--help"_s}, out, out), 0);
         out.flush();
         for (const QString &option :
-             u"rows columns max-width output png invert order frames padding "
+             u"rows columns max-width output png png-level invert order frames padding "
              u"extrude transparent json check strict"_s.split(u' ')) {
             const QRegularExpression example(u"\n +e\\.g\\. quorbel-sheet [^\n]*--"_s + option
                                              + u"(?=[ \n])"_s);

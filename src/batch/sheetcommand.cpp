@@ -4,7 +4,7 @@
 #include "batch/sheetplan.h"
 #include "core/bmpencoder.h"
 #include "core/framereader.h"
-#include "core/pngfile.h"
+#include "core/pngencoder.h"
 #include "core/replacefile.h"
 #include "core/sheetcompose.h"
 
@@ -75,7 +75,7 @@ void writeSheet(const Picture &sheet, const SheetOptions &options,
 {
     const auto encode = [&](const ByteSink &sink) {
         if (options.png)
-            encodePng(sheet, sink);
+            encodePng(sheet, sink, options.pngLevel);
         else
             encodeBmp24(sheet, sink);
     };
