@@ -86,20 +86,26 @@ void sortNames(QStringList &names, SortDirection direction, Qt::CaseSensitivity 
         rank += i > 0 && compareKeys(order[i - 1], order[i]) != 0;
         ranks[size_t(order[i])] = rank;
     }
-    if (direction == SortDirection::Descending) {
-        for (int &each : ranks)
-            each = rank - each;
-    }
-    // The selection sort's exchanges replayed: the first smallest entry from position i on
-    // changes places with the entry at i, which may carry that one past its equals.
-    FirstSmallest remaining(ranks);
-    std::vector<qsizetype> at(count);
-    std::iota(at.begin(), at.end(), 0);
-    for (size_t i = 0; i < count; ++i) {
-        const size_t k = remaining.find();
-        std::swap(at[i], at[k]);
-        remaining.set(k, remaining.at(i));
-        remaining.set(i, FirstSmallest::Taken);
+    std::vector<qsizetype> at = order;
+    if (size_t(rank) + 1 == count) {
+        // No two names equal: the order is the sorted one.
+        if (direction == SortDirection::Descending)
+            std::reverse(at.begin(), at.end());
+    } else {
+        if (direction == SortDirection::Descending) {
+            for (int &each : ranks)
+                each = rank - each;
+        }
+        // The selection sort's exchanges replayed: the first smallest entry from position i on
+        // changes places with the entry at i, which may carry that one past its equals.
+        FirstSmallest remaining(ranks);
+        std::iota(at.begin(), at.end(), 0);
+        for (size_t i = 0; i < count; ++i) {
+            const size_t k = remaining.find();
+            std::swap(at[i], at[k]);
+            remaining.set(k, remaining.at(i));
+            remaining.set(i, FirstSmallest::Taken);
+        }
     }
     QStringList sorted;
     sorted.reserve(names.size());
