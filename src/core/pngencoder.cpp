@@ -47,7 +47,7 @@ QByteArray chunk(const char *type, QByteArrayView data)
     QByteArray bytes(12 + data.size(), Qt::Uninitialized);
     qToBigEndian(quint32(data.size()), bytes.data());
     std::memcpy(bytes.data() + 4, type, 4);
-    std::memcpy(bytes.data() + 8, data.data(), size_t(data.size()));
+    std::copy(data.begin(), data.end(), bytes.begin() + 8);
     const auto crc = quint32(libdeflate_crc32(0, bytes.data() + 4, size_t(data.size()) + 4));
     qToBigEndian(crc, bytes.data() + 8 + data.size());
     return bytes;
