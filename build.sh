@@ -9,8 +9,10 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$here/build"
 # rsvg-convert (librsvg2-bin) renders the icon's bitmap sizes; the forms' captions are fitted to
-# DejaVu Sans, the font every Debian desktop has.
-packages=(cmake ninja-build g++ qt6-base-dev libpng-dev librsvg2-bin fonts-dejavu-core)
+# DejaVu Sans, the font every Debian desktop has. PNG sheets are compressed with libdeflate and
+# joined with zlib.
+packages=(cmake ninja-build g++ qt6-base-dev libpng-dev libdeflate-dev zlib1g-dev librsvg2-bin
+    fonts-dejavu-core)
 [ "${1:-}" = run ] && [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && packages+=(xvfb xauth)
 # The tests also fuzz the bitmap reader with clang 14's libFuzzer and check it under valgrind,
 # and start the program on an invisible X server with a window manager, as a desktop does.

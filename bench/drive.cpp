@@ -71,6 +71,16 @@ std::optional<PhaseTimes> PhaseTimes::parse(const QString &text)
                       fields[3].toDouble(), fields[4].toDouble(), fields[5].toLong()};
 }
 
+PhaseTimes medianTurn(QList<PhaseTimes> turns)
+{
+    std::sort(turns.begin(), turns.end(),
+              [](const PhaseTimes &a, const PhaseTimes &b) { return a.job < b.job; });
+    PhaseTimes median = turns.at(turns.size() / 2);
+    for (const PhaseTimes &turn : std::as_const(turns))
+        median.peakKiB = std::max(median.peakKiB, turn.peakKiB);
+    return median;
+}
+
 int driveQuorbel(int argc, char *argv[])
 {
     QTemporaryDir appFolder;

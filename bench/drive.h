@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -17,6 +18,9 @@ struct PhaseTimes
     QString toString() const;
     static std::optional<PhaseTimes> parse(const QString &text);
 };
+
+// The turn whose whole job took the median time, with the highest peak memory of all turns.
+PhaseTimes medianTurn(QList<PhaseTimes> turns);
 
 // quorbel_bench --drive FOLDER ROWS SHEET ROUNDS: starts Quorbel offscreen and does the user's
 // job on FOLDER ROUNDS times after one warm-up round, saving to SHEET; prints the PhaseTimes.

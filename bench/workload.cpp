@@ -2,10 +2,13 @@
 
 #include "core/bmpencoder.h"
 #include "core/picture.h"
-#include "core/pngfile.h"
+#include "core/pngencoder.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <algorithm>
+#include <cmath>
 
 QList<Workload> allWorkloads()
 {
@@ -39,14 +42,23 @@ QStringList writeFrames(const Workload &workload, const QString &folder, bool pn
 {
     QDir().mkpath(folder);
     QStringList paths;
-    quorbel::Picture frame(QSize(workload.frameSize, workload.frameSize));
+    // PNG frames are sprites: a disc with a soft edge on a transparent background, whose pixels
+    // are zero, as drawing programs export them.
+    quorbel::Picture frame(QSize(workload.frameSize, workload.frameSize),
+                           png ? quorbel::Picture::Format::Bgra32
+                               : quorbel::Picture::Format::Bgr24);
+    const double middle = workload.frameSize / 2.0, radius = workload.frameSize * 0.45;
     for (int index = 0; index < workload.frames; ++index) {
         for (int y = 0; y < frame.height(); ++y) {
             uchar *pixel = frame.scanLine(y);
-            for (int x = 0; x < frame.width(); ++x, pixel += 3) {
-                pixel[0] = uchar((x ^ y ^ (index * 11)) & 255);
-                pixel[1] = uchar((y * 7 + index) & 255);
-                pixel[2] = uchar((x * 5 + index * 3) & 255);
+            for (int x = 0; x < frame.width(); ++x, pixel += frame.bytesPerPixel()) {
+                const double inside = radius - std::hypot(x + 0.5 - middle, y + 0.5 - middle);
+                const int alpha = png ? std::clamp(int(inside * 128), 0, 255) : 255;
+                pixel[0] = uchar(alpha ? (x ^ y ^ (index * 11)) & 255 : 0);
+                pixel[1] = uchar(alpha ? (y * 7 + index) & 255 : 0);
+                pixel[2] = uchar(alpha ? (x * 5 + index * 3) & 255 : 0);
+                if (png)
+                    pixel[3] = uchar(alpha);
             }
         }
         const QString path = QDir(folder).filePath(QStringLiteral("f%1.%2")

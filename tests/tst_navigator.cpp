@@ -21,6 +21,7 @@
 #include <QLocale>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
@@ -469,6 +470,31 @@ private slots:
         QStringList list = names.split(u',');
         frmDynamic::SortArray(list, ascending, caseSensitive);
         QCOMPARE(list.join(u','), expected);
+    }
+
+    // Thousands of short lists full of names equal but for case, sorted both ways, against the
+    // plain selection sort that has always ordered the frames.
+    void sortingKeepsTheSelectionSortsOrder()
+    {
+        QRandomGenerator random(21);
+        for (int round = 0; round < 4000; ++round) {
+            QStringList names;
+            for (int i = random.bounded(1, 30); i > 0; --i)
+                names.append(QString(u"aAbB"[random.bounded(4)]).repeated(random.bounded(1, 3)));
+            const bool ascending = round % 2, caseSensitive = round % 7 == 0;
+            QStringList expected = names;
+            for (qsizetype i = 0; i + 1 < expected.size(); ++i) {
+                qsizetype k = i;
+                for (qsizetype j = i + 1; j < expected.size(); ++j) {
+                    const int order = QString::compare(expected.at(j), expected.at(k),
+                                                       Qt::CaseSensitivity(caseSensitive));
+                    k = (ascending ? order < 0 : order > 0) ? j : k;
+                }
+                expected.swapItemsAt(i, k);
+            }
+            frmDynamic::SortArray(names, ascending, caseSensitive);
+            QCOMPARE(names, expected);
+        }
     }
 
     // A folder of walk frames, changed on disk after the Navigator counted them.

@@ -4,6 +4,8 @@
 // build script acts on, and the files it leaves.
 
 #include "batch/sheetcommand.h"
+#include "core/deflatepieces.h"
+#include "core/pngencoder.h"
 #include "platform/picturebox.h"
 #include "preview/frmpicfinal.h"
 #include "preview/frmpicwork.h"
@@ -14,14 +16,19 @@
 
 #include <QImage>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 using namespace testframes;
+using namespace quorbel;
 
 namespace {
 
@@ -359,6 +366,8 @@ private slots:
 <f> --rows 2 --frames gif -o <s> | --frames is bmp, png or bmp,png
 <f> --rows 2 --transparent 00zz00 -o <s> | --transparent takes a colour as six hex digits, RRGGBB, such as 000000
 <f> --rows 2 --transparent 000000 -o <s> | --transparent needs a PNG sheet: a bitmap sheet has no transparency
+<f> --rows 2 --png-level small -o <w>/s.png | --png-level is fast, default or best
+<f> --rows 2 --png-level best -o <s> | --png-level needs a PNG sheet: a bitmap is not compressed
 )",
                  true);
         row("folder without frames", {}, one, u"<f> --rows 2 -o <s>", 2, {},
@@ -430,6 +439,8 @@ private slots:
             u"--max-width 50 --padding 2 --extrude 2 -o <w>/s.png"_s, false, 2);
         row("extrusion without padding", u"--columns 4 --extrude 1 -o <w>/s.png"_s, false, 4);
         row("black made transparent", u"--rows 2 --transparent 000000 -o <w>/s.png"_s, false, 3);
+        row("compressed fast", u"--rows 2 --png-level fast -o <w>/s.png"_s, false, 3);
+        row("compressed best", u"--rows 2 --padding 1 --png-level best -o <w>/s.png"_s, false, 3);
         row("bitmap sheet: over black", u"--rows 2 --padding 1 -o <w>/s.bmp"_s, false, 3);
         row("bitmaps and PNGs", u"--frames bmp,png --rows 2 -o <w>/s.png"_s, true, 4);
     }
@@ -505,6 +516,92 @@ private slots:
         const QString sheet = work.filePath(png ? u"s.png"_s : u"s.bmp"_s);
         const QImage written(sheet, png ? "png" : "BMP");
         QVERIFY(written.convertToFormat(QImage::Format_ARGB32) == expected);
+    }
+
+    // Pieces deflated apart join into one stream that zlib's inflate reads back exactly, wherever
+    // the data is cut: empty pieces, a byte, stored blocks of noise, at every level.
+    void deflatedPiecesJoinIntoOneStream()
+    {
+        QRandomGenerator random(21);
+        for (int round = 0; round < 200; ++round) {
+            QByteArray data;
+            const int noise = random.bounded(1, 9); // one byte in so many is random
+            for (int i = random.bounded(60000); i > 0; --i)
+                data += char(random.bounded(noise) ? 'a' + i / 4000 % 6 : random.bounded(256));
+            QList<qsizetype> cuts{0, data.size()};
+            for (int i = random.bounded(8); i > 0; --i)
+                cuts.append(random.bounded(data.size() + 1));
+            std::sort(cuts.begin(), cuts.end());
+            const int level = random.bounded(1, 13);
+            PieceDeflater deflater(level);
+            QByteArray stream = zlibHeader(level);
+            quint32 adler32 = 1;
+            for (qsizetype i = 1; i < cuts.size(); ++i) {
+                const DeflatedPiece piece = deflater.deflate(
+                    QByteArrayView(data).sliced(cuts[i - 1], cuts[i] - cuts[i - 1]),
+                    i + 1 == cuts.size());
+                stream += piece.deflated;
+                adler32 = combinedAdler32(adler32, piece.adler32, piece.length);
+            }
+            stream += zlibTrailer(adler32);
+            QByteArray sized(4, '\0'); // the length qUncompress reads first, then zlib's inflate
+            qToBigEndian(quint32(data.size()), sized.data());
+            QCOMPARE(qUncompress(sized + stream), data);
+        }
+    }
+
+    void pngSheetsAreTheSameOnAnyCoreCount_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("alpha");
+        QTest::addColumn<PngLevel>("level");
+        QTest::newRow("RGBA in 12 bands") << QSize(1024, 3000) << true << PngLevel::Default;
+        QTest::newRow("RGB in 2 bands, fast") << QSize(257, 1800) << false << PngLevel::Fast;
+        QTest::newRow("a band a row") << QSize(300000, 3) << true << PngLevel::Default;
+        QTest::newRow("best") << QSize(200, 300) << true << PngLevel::Best;
+    }
+
+    // Sheets of several bands: the same bytes on one thread and on four, Qt's reader, libpng,
+    // reads back the very pixels, and a disk filling up part way stops every thread.
+    void pngSheetsAreTheSameOnAnyCoreCount()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, alpha);
+        QFETCH(PngLevel, level);
+        Picture picture(size, alpha ? Picture::Format::Bgra32 : Picture::Format::Bgr24);
+        QRandomGenerator random(size.width());
+        for (int y = 0; y < size.height(); ++y) {
+            uchar *row = picture.scanLine(y);
+            // Stripes of noise, slopes, checks and ramps: each of the five filters wins rows.
+            for (int i = 0; i < size.width() * picture.bytesPerPixel(); ++i) {
+                const int x = i / picture.bytesPerPixel(), noise = random.bounded(256);
+                const int stripes[] = {noise, x * 3 + y * 5 + noise % 3,
+                                       ((x + y) & 8 ? 200 : 20) + noise % 16, x * 4 + noise % 2};
+                row[i] = uchar(stripes[y / 8 % 4]);
+            }
+        }
+        QByteArray one, four;
+        const auto into = [](QByteArray &bytes) -> ByteSink {
+            return [&bytes](const QList<QByteArrayView> &pieces) {
+                for (QByteArrayView piece : pieces)
+                    bytes += piece;
+            };
+        };
+        encodePng(picture, into(one), level, 1);
+        encodePng(picture, into(four), level, 4);
+        QVERIFY(one == four);
+        Picture expected(size, Picture::Format::Bgra32);
+        copyPicture(picture, expected, {0, 0});
+        const QImage read = QImage::fromData(one, "png").convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(read.size(), size);
+        QVERIFY(std::memcmp(read.constBits(), expected.constBits(), size_t(read.sizeInBytes()))
+                == 0);
+        // Slow to fail, so that the other threads have filled what may wait to be written.
+        const auto full = [](const QList<QByteArrayView> &) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            raise(err::DiskFull);
+        };
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, encodePng(picture, full, level, 4));
     }
 
     // With -o - the program's sheet is what it writes to standard output.

@@ -5,7 +5,7 @@
 #include "batch/sheetplan.h"
 #include "core/bmpencoder.h"
 #include "core/framereader.h"
-#include "core/pngfile.h"
+#include "core/pngencoder.h"
 #include "core/replacefile.h"
 #include "core/sheetcompose.h"
 
@@ -76,7 +76,7 @@ QStringList warnings(const SheetPlan &plan, const QList<QSize> &sizes)
 void encode(const Picture &sheet, const SheetOptions &options, const ByteSink &sink)
 {
     if (options.png)
-        encodePng(sheet, sink);
+        encodePng(sheet, sink, options.pngLevel);
     else
         encodeBmp24(sheet, sink);
 }

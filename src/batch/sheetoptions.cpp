@@ -20,6 +20,7 @@ const QCommandLineOption Padding(u"padding"_s, u"padding"_s, u"PX"_s);
 const QCommandLineOption Extrude(u"extrude"_s, u"extrude"_s, u"PX"_s);
 const QCommandLineOption Transparent(u"transparent"_s, u"transparent"_s, u"RRGGBB"_s);
 const QCommandLineOption Png(u"png"_s, u"png"_s);
+const QCommandLineOption Compression(u"png-level"_s, u"png level"_s, u"LEVEL"_s);
 const QCommandLineOption Json(u"json"_s, u"json"_s, u"FILE"_s);
 const QCommandLineOption Data(u"data"_s, u"data"_s, u"LAYOUT"_s);
 const QCommandLineOption Animation(u"animation"_s, u"animation"_s, u"NAME"_s);
@@ -56,9 +57,9 @@ std::variant<SheetOptions, QString> parseSheetOptions(const QStringList &argumen
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({Rows,  Columns,   MaxWidth, MaxHeight, Trim,        Output, Invert,
-                       Order, Frames,    Padding,  Extrude,   Transparent, Png,    Json,
-                       Data,  Animation, Image,    Check,     Strict,      Help,   Version});
+    parser.addOptions({Rows,      Columns, MaxWidth, MaxHeight,   Trim, Output,      Invert, Order,
+                       Frames,    Padding, Extrude,  Transparent, Png,  Compression, Json,   Data,
+                       Animation, Image,   Check,    Strict,      Help, Version});
     if (!parser.parse(arguments))
         return parser.errorText();
 
@@ -129,6 +130,16 @@ std::variant<SheetOptions, QString> parseSheetOptions(const QStringList &argumen
                 options.output);
         options.png = suffix == u"png"_s;
     }
+    if (parser.isSet(Compression)) {
+        // In the order of PngLevel's values.
+        const auto level =
+            QStringList{u"fast"_s, u"default"_s, u"best"_s}.indexOf(parser.value(Compression));
+        if (level < 0)
+            return u"--png-level is fast, default or best"_s;
+        if (!options.png && !options.check)
+            return u"--png-level needs a PNG sheet: a bitmap is not compressed"_s;
+        options.pngLevel = quorbel::PngLevel(level);
+    }
     if (!options.json.isEmpty() && samePath(options.json, options.output))
         return u"-o and --json name the same file, %1"_s.arg(options.json);
     for (const QCommandLineOption &shaping : {Data, Animation, Image}) {
@@ -195,6 +206,10 @@ Options:
                       e.g. quorbel-sheet walk --rows 2 --output walk.png
   --png               PNG on standard output; a .png name needs no --png.
                       e.g. quorbel-sheet walk --rows 2 --png -o - > walk.png
+  --png-level LEVEL   how hard a PNG sheet is compressed: default; fast, for trying things
+                      out, a larger file sooner; best, the smallest file, slowly, for release
+                      builds.
+                      e.g. quorbel-sheet walk --rows 2 --png-level best -o walk.png
   --invert            the frames in reverse order (Quorbel's "Invert Order").
                       e.g. quorbel-sheet walk --rows 1 --invert -o back.bmp
   --order ORDER       text (default): Quorbel's order, names compared without regard to

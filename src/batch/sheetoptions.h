@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/pngencoder.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +20,7 @@ struct SheetOptions
     // The sheet's file, or "-" for standard output.
     QString output;
     bool png = false; // else a 24-bit bitmap
+    quorbel::PngLevel pngLevel = quorbel::PngLevel::Default;
     Grid grid = Grid::Rows;
     int gridValue = 0;
     // The highest page, 0 for one page of every row.

@@ -1,6 +1,8 @@
 #include "core/textorder.h"
 
 #include <algorithm>
+#include <bit>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -12,23 +14,45 @@ int compareText(const QString &a, const QString &b, Qt::CaseSensitivity sensitiv
     return (result > 0) - (result < 0);
 }
 
-void selectionSort(QStringList &names, SortDirection direction, Qt::CaseSensitivity sensitivity)
+namespace {
+
+// The first position holding the smallest value, kept as values change: a segment tree over the
+// positions, each node holding the smallest value beneath it.
+class FirstSmallest
 {
-    const int wanted = direction == SortDirection::Ascending ? -1 : 1;
-    const qsizetype hi = names.size() - 1;
-    for (qsizetype i = 0; i < hi; ++i) {
-        QString candidate = names.at(i);
-        qsizetype k = i;
-        for (qsizetype j = i + 1; j <= hi; ++j) {
-            if (compareText(names.at(j), candidate, sensitivity) == wanted) {
-                candidate = names.at(j);
-                k = j;
-            }
-        }
-        names[k] = names.at(i);
-        names[i] = candidate;
+public:
+    static constexpr int Taken = std::numeric_limits<int>::max();
+
+    explicit FirstSmallest(const std::vector<int> &values)
+        : m_leaves(std::bit_ceil(std::max<size_t>(values.size(), 1))), m_tree(2 * m_leaves, Taken)
+    {
+        std::copy(values.begin(), values.end(), m_tree.begin() + qsizetype(m_leaves));
+        for (size_t node = m_leaves - 1; node > 0; --node)
+            m_tree[node] = std::min(m_tree[2 * node], m_tree[2 * node + 1]);
     }
-}
+
+    size_t find() const
+    {
+        size_t node = 1;
+        while (node < m_leaves)
+            node = m_tree[2 * node] <= m_tree[2 * node + 1] ? 2 * node : 2 * node + 1;
+        return node - m_leaves;
+    }
+    int at(size_t position) const { return m_tree[m_leaves + position]; }
+    void set(size_t position, int value)
+    {
+        size_t node = m_leaves + position;
+        m_tree[node] = value;
+        for (node /= 2; node > 0; node /= 2)
+            m_tree[node] = std::min(m_tree[2 * node], m_tree[2 * node + 1]);
+    }
+
+private:
+    size_t m_leaves;
+    std::vector<int> m_tree;
+};
+
+} // namespace
 
 void sortNames(QStringList &names, SortDirection direction, Qt::CaseSensitivity sensitivity)
 {
@@ -49,23 +73,43 @@ void sortNames(QStringList &names, SortDirection direction, Qt::CaseSensitivity 
     const auto compareKeys = [&](qsizetype a, qsizetype b) {
         return compareText(keys.at(a), keys.at(b), keySensitivity);
     };
-    std::vector<qsizetype> order(size_t(names.size()));
+    const size_t count = size_t(names.size());
+    std::vector<qsizetype> order(count);
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(),
               [&](qsizetype a, qsizetype b) { return compareKeys(a, b) < 0; });
-    const bool tie =
-        std::adjacent_find(order.begin(), order.end(),
-                           [&](qsizetype a, qsizetype b) { return compareKeys(a, b) == 0; })
-        != order.end();
-    if (tie) {
-        selectionSort(names, direction, sensitivity);
-        return;
+    // Each name's rank among the distinct ones, counted from the end descending, so that the
+    // entry the selection sort picks is always the first of the smallest rank.
+    std::vector<int> ranks(count);
+    int rank = 0;
+    for (size_t i = 0; i < count; ++i) {
+        rank += i > 0 && compareKeys(order[i - 1], order[i]) != 0;
+        ranks[size_t(order[i])] = rank;
     }
-    if (direction == SortDirection::Descending)
-        std::reverse(order.begin(), order.end());
+    std::vector<qsizetype> at = order;
+    if (size_t(rank) + 1 == count) {
+        // No two names equal: the order is the sorted one.
+        if (direction == SortDirection::Descending)
+            std::reverse(at.begin(), at.end());
+    } else {
+        if (direction == SortDirection::Descending) {
+            for (int &each : ranks)
+                each = rank - each;
+        }
+        // The selection sort's exchanges replayed: the first smallest entry from position i on
+        // changes places with the entry at i, which may carry that one past its equals.
+        FirstSmallest remaining(ranks);
+        std::iota(at.begin(), at.end(), 0);
+        for (size_t i = 0; i < count; ++i) {
+            const size_t k = remaining.find();
+            std::swap(at[i], at[k]);
+            remaining.set(k, remaining.at(i));
+            remaining.set(i, FirstSmallest::Taken);
+        }
+    }
     QStringList sorted;
     sorted.reserve(names.size());
-    for (qsizetype index : order)
+    for (qsizetype index : at)
         sorted.append(names.at(index));
     names = std::move(sorted);
 }

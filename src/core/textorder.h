@@ -12,14 +12,11 @@ enum class SortDirection { Ascending, Descending };
 // under every locale, the C locale included, which a locale's collation would not give.
 int compareText(const QString &a, const QString &b, Qt::CaseSensitivity sensitivity);
 
-// The selection sort that has always ordered the frames: a later entry replaces the candidate
-// only when it sorts strictly before it (after it, descending), and the exchange can carry an
-// entry past its equals. Names that compare equal (differing only in case) therefore keep the
-// order in which sheets made so far placed them.
-void selectionSort(QStringList &names, SortDirection direction, Qt::CaseSensitivity sensitivity);
-
-// The same result as selectionSort, in n log n time when no two names compare equal (the
-// usual folder of frames), since the order of distinct names is then fixed.
+// The order a selection sort has always given the frames: from the first place on, each place
+// takes the first of the remaining names that sort first (last, descending), and the name that
+// was there moves to where that one stood. The exchange can carry a name past its
+// equals, so names that compare equal (differing only in case) keep the order in which sheets
+// made so far placed them. Computed in n log n time.
 void sortNames(QStringList &names, SortDirection direction, Qt::CaseSensitivity sensitivity);
 
 } // namespace quorbel
