@@ -347,7 +347,7 @@ private slots:
 )",
                  false);
         mistakes(uR"(
-<f> -o <s> | give one of --rows, --columns and --max-width
+<f> -o <s> | give one of --rows, --columns and --max-width, or --layout packed
 <f> --rows 0 -o <s> | --rows takes a whole number from 1 to 32767
 <f> --rows 2 -o <w>/s.gif | <w>/s.gif: the sheet's name ends in .bmp or .png, which says how it is written
 <f> --rows 2 --png -o <s> | --png asks for PNG, but <s> is named as a bitmap
