@@ -35,8 +35,8 @@ std::optional<QString> planPacked(SheetPlan &plan, const SheetOptions &options, 
 {
     QList<FrameMeasure> measured;
     try {
-        measured =
-            measureFrames(pathsOf(plan.folder, plan.names), options.transparent, options.alias);
+        measured = measureFrames(pathsOf(plan.folder, plan.names), options.transparent,
+                                 options.alias, &plan.kept);
     } catch (const FrameFailure &failure) {
         return plan.names.at(failure.index) + u": "_s + readable(failure.error);
     }

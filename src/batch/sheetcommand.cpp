@@ -165,16 +165,18 @@ QList<Placement> composePage(const SheetPlan &plan, qsizetype first, qsizetype c
     QList<qsizetype> painters;
     QStringList paths;
     QList<Placement> placements;
+    QList<Picture> held;
     for (qsizetype k = first; k < first + count; ++k) {
         if (plan.layout.painter(k) != k)
             continue;
         painters.append(k);
         paths.append(QDir(plan.folder).filePath(plan.names.at(k)));
         placements.append(plan.layout.placements.at(k));
+        held.append(plan.kept.value(k));
     }
     QList<Placement> painted;
     try {
-        painted = composeSheet(paths, placements, sheet, extrusion).drawn;
+        painted = composeSheet(paths, placements, sheet, extrusion, held).drawn;
     } catch (const FrameFailure &failure) {
         throw FrameFailure{painters.at(failure.index), failure.error};
     }

@@ -2,6 +2,7 @@
 
 #include "batch/sheetoptions.h"
 #include "core/layout.h"
+#include "core/picture.h"
 #include "core/runtimeerror.h"
 
 #include <QStringList>
@@ -22,6 +23,8 @@ struct SheetPlan
     QString leftOutBecause;
     // The size every frame should have, where the layout takes them all to have one: the first's.
     std::optional<QSize> frameSize;
+    // The shown pixels of frames read while planning, held for composing (null: not held).
+    QList<quorbel::Picture> kept;
 
     // The frames the layout draws: every frame, unless it has fewer places.
     QStringList drawn() const { return names.mid(0, layout.placements.size()); }

@@ -108,36 +108,83 @@ private:
     std::mutex m_failureLock;
 };
 
-// Frames that may be alike, in drawing order, each read again and compared with the first frame
-// of every kind of pixels met among them so far.
+// What measuring holds of the frames' kept pixels, within a budget: enough for every frame of
+// thousands of sprites, not for a folder of frames that fill gigabytes.
+class Keeping
+{
+public:
+    Keeping(QList<Picture> *keep, qsizetype frames)
+        : m_pixels(keep ? (keep->resize(frames), keep->data()) : nullptr)
+    {
+    }
+
+    bool wanted() const { return m_pixels; }
+    const Picture *held(qsizetype k) const
+    {
+        return m_pixels && !m_pixels[k].isNull() ? &m_pixels[k] : nullptr;
+    }
+    void hold(qsizetype k, Picture &&pixels)
+    {
+        const qint64 bytes = pixels.bytesPerLine() * pixels.height();
+        if ((m_held += bytes) <= Budget)
+            m_pixels[k] = std::move(pixels);
+        else
+            m_held -= bytes;
+    }
+    void drop(qsizetype k)
+    {
+        if (const Picture *pixels = held(k)) {
+            m_held -= pixels->bytesPerLine() * pixels->height();
+            m_pixels[k] = Picture();
+        }
+    }
+
+private:
+    static constexpr qint64 Budget = qint64(512) << 20;
+    Picture *const m_pixels; // each element written by the one thread working on its frame
+    std::atomic<qint64> m_held = 0;
+};
+
+// Frames that may be alike, in drawing order, each compared with the first frame of every kind
+// of pixels met among them so far; a frame alike an earlier one need not be held.
 template <typename Read>
-void sortOutAlike(const std::vector<qsizetype> &group, FrameMeasure *each, const Read &read)
+void sortOutAlike(const std::vector<qsizetype> &group, FrameMeasure *each, Keeping &keeping,
+                  const Read &read)
 {
     std::vector<std::pair<qsizetype, Picture>> kinds;
     for (const qsizetype k : group) {
-        Picture pixels = keptPixels(read(k), each[k].kept());
+        const Picture *held = keeping.held(k);
+        const Picture pixels = held ? *held : keptPixels(read(k), each[k].kept());
         const auto same = std::find_if(kinds.begin(), kinds.end(),
                                        [&](const auto &kind) { return kind.second == pixels; });
         each[k].alike = same != kinds.end() ? same->first : k;
         if (same == kinds.end())
-            kinds.emplace_back(k, std::move(pixels));
+            kinds.emplace_back(k, pixels);
+        else
+            keeping.drop(k);
     }
 }
 
 } // namespace
 
 QList<FrameMeasure> measureFrames(const QStringList &frames, std::optional<quint32> key,
-                                  bool findAlike)
+                                  bool findAlike, QList<Picture> *keep)
 {
     QList<FrameMeasure> measured(frames.size());
     FrameMeasure *const each = measured.data(); // written by the threads without a detach
     std::vector<size_t> hashes(findAlike ? size_t(frames.size()) : 0);
+    Keeping keeping(keep, frames.size());
     FrameJobs jobs(frames);
     jobs.run(frames.size(), [&](qsizetype k, const auto &read) {
         const Picture &frame = read(k);
         each[k] = {frame.size(), boundsOf(frame, key), k};
+        if (!findAlike && !keeping.wanted())
+            return;
+        Picture pixels = keptPixels(frame, each[k].kept());
         if (findAlike)
-            hashes[size_t(k)] = hashOf(keptPixels(frame, each[k].kept()));
+            hashes[size_t(k)] = hashOf(pixels);
+        if (keeping.wanted())
+            keeping.hold(k, std::move(pixels));
     });
     if (!findAlike)
         return measured;
@@ -158,8 +205,9 @@ QList<FrameMeasure> measureFrames(const QStringList &frames, std::optional<quint
             groups.emplace_back(first, end);
         first = end;
     }
-    jobs.run(qsizetype(groups.size()),
-             [&](qsizetype g, const auto &read) { sortOutAlike(groups[size_t(g)], each, read); });
+    jobs.run(qsizetype(groups.size()), [&](qsizetype g, const auto &read) {
+        sortOutAlike(groups[size_t(g)], each, keeping, read);
+    });
     return measured;
 }
 
