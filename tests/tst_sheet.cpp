@@ -547,7 +547,7 @@ private slots:
             u"-1.png: 5 frames, packed in 2 rectangles, 34x18\n"
             u"-2.png: 2 frames, packed in 2 rectangles, 34x18"_s);
         row("many sizes", u"3x5 17x4 9x9 1x1 22x13 6x30 =2 14x14 5x5 31x2 8x19 12x12 =4 2x2 27x9"_s,
-            u"--padding 1"_s, {});
+            u"--padding 1"_s, u".png: 15 frames, packed in 13 rectangles, 50x41"_s);
     }
 
     // Every frame drawn as the JSON says: its kept pixels at its rectangle, exact, its ring the

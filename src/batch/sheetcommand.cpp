@@ -187,7 +187,8 @@ QList<Placement> composePage(const SheetPlan &plan, qsizetype first, qsizetype c
 }
 
 // Page after page composed and written beside its target, then the JSON, and only when all are
-// whole do they take their names: memory holds one page at a time.
+// whole do they take their names: memory holds one page at a time (besides, when packed, the
+// frames' pixels kept since measuring).
 int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, QTextStream &err)
 {
     const SheetLayout &layout = plan.layout;

@@ -46,11 +46,6 @@ QStringList pathsOf(const QString &folder, const QStringList &names)
     return paths;
 }
 
-QStringList SheetPlan::paths() const
-{
-    return pathsOf(folder, drawn());
-}
-
 std::variant<SheetPlan, QString> planSheet(const SheetOptions &options)
 {
     const QFileInfo folder(options.folder);

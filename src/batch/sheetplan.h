@@ -28,7 +28,6 @@ struct SheetPlan
 
     // The frames the layout draws: every frame, unless it has fewer places.
     QStringList drawn() const { return names.mid(0, layout.placements.size()); }
-    QStringList paths() const;
 };
 
 // "Invalid picture (error 481)".
