@@ -219,6 +219,13 @@ qint64 area(QSize size)
     return qint64(size.width()) * size.height();
 }
 
+// Whether a sheet is smaller than another: of less area, or as large and squarer.
+bool smaller(QSize a, QSize b)
+{
+    return std::pair(area(a), std::max(a.width(), a.height()))
+        < std::pair(area(b), std::max(b.width(), b.height()));
+}
+
 // The sheet widths tried: from the narrowest that could hold the rectangles, around the side of a
 // square of their area, to the limit; with powers of two, each power of two between.
 QList<int> widthsToTry(const QList<QSize> &sizes, const PackingRules &rules)
@@ -263,7 +270,7 @@ std::optional<Packing> smallestAtWidth(const Packer &packer, int width, int lowe
     const int highest = rules.reach().height();
     std::optional<Packing> best;
     const auto keep = [&](std::optional<Packing> &packed) {
-        if (packed && (!best || area(packed->sheet) < area(best->sheet)))
+        if (packed && (!best || smaller(packed->sheet, best->sheet)))
             best = std::move(packed);
     };
     for (const Try &by : packer.tries()) {
@@ -320,7 +327,7 @@ std::optional<Packing> packSmallest(const QList<QSize> &sizes, const PackingRule
         tallest = std::max(tallest, size.height());
     }
     // Each width is a job; each thread keeps the best of its own, and the best of those wins,
-    // ties to the narrower, so the winner is the same however the jobs fell to the threads.
+    // ties to the narrower width, so the winner is the same however the jobs fell to the threads.
     const qsizetype jobs = widths.size();
     std::atomic<qsizetype> next = 0;
     std::mutex lock;
@@ -334,7 +341,7 @@ std::optional<Packing> packSmallest(const QList<QSize> &sizes, const PackingRule
                 const int inside = std::max(1, width - rules.margin);
                 const int lowest = int(std::max<qint64>(tallest, (total + inside - 1) / inside));
                 auto packed = smallestAtWidth(packer, width, lowest + rules.margin, rules);
-                if (packed && (!mine || area(packed->sheet) < area(mine->second.sheet)))
+                if (packed && (!mine || smaller(packed->sheet, mine->second.sheet)))
                     mine.emplace(job, std::move(*packed));
             }
         } catch (const std::bad_alloc &) {
@@ -343,9 +350,8 @@ std::optional<Packing> packSmallest(const QList<QSize> &sizes, const PackingRule
         }
         const std::lock_guard locked(lock);
         if (mine
-            && (!best || area(mine->second.sheet) < area(best->second.sheet)
-                || (area(mine->second.sheet) == area(best->second.sheet)
-                    && mine->first < best->first)))
+            && (!best || smaller(mine->second.sheet, best->second.sheet)
+                || (!smaller(best->second.sheet, mine->second.sheet) && mine->first < best->first)))
             best = std::move(mine);
     });
     if (shortOfMemory)

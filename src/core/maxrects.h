@@ -69,8 +69,9 @@ struct PackingRules
 // The sheet of least area that holds every rectangle, or none when no sheet within the limit
 // does: each rule packs the rectangles, in each of several orders of insertion (the larger first,
 // ties in the order given), into bins of several widths, and from each width the lowest height
-// that still holds them is sought; the smallest sheet wins, ties to the one tried first. The
-// tries run on every core; which wins never depends on how many there are.
+// that still holds them is sought; the smallest sheet wins (of least area, then the squarer),
+// ties to the one tried first. The tries run on every core; which wins never depends on how many
+// there are.
 std::optional<Packing> packSmallest(const QList<QSize> &sizes, const PackingRules &rules);
 
 // Whether one sheet of the limit's full size holds every rectangle by one of the tries.
