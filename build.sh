@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds Quorbel and then starts it (./build.sh run), runs every test headless (./build.sh test),
 # makes the Debian package (./build.sh package) or runs the benchmark (./build.sh bench
-# [workloads] [--rounds N]). Missing build packages are installed with apt-get when run as root;
-# otherwise the one command that installs them is printed. run builds only the two programs, so
-# the window appears without waiting for the tests.
+# [workloads] [--rounds N]; ./build.sh bench pack [--rounds N] for the packing workload). Missing
+# build packages are installed with apt-get when run as root; otherwise the one command that
+# installs them is printed. run builds only the two programs, so the window appears without
+# waiting for the tests.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -87,6 +88,7 @@ package)
     ;;
 bench)
     shift
+    [ "${1:-}" = pack ] && shift && exec "$build/bench/packing/packing_bench" "$@"
     exec "$build/bench/quorbel_bench" "$@"
     ;;
 *)

@@ -6,6 +6,7 @@
 #include "batch/sheetcommand.h"
 #include "core/deflatepieces.h"
 #include "core/pngencoder.h"
+#include "core/everycore.h"
 #include "platform/picturebox.h"
 #include "preview/frmpicfinal.h"
 #include "preview/frmpicwork.h"
@@ -15,6 +16,8 @@
 #include "support/testapp.h"
 
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -350,11 +353,17 @@ private slots:
 <f> --rows 13 -o <s> | 6 frames in 13 rows round to no frame a row
 <f> --columns 2 --max-height 15 -o <s> | Walk01.bmp is 16 pixels high, with padding and extrusion more than --max-height 15
 <f> --rows 2 -o <s> --json <w>/no/s.json | <w>/no/s.json: Path not found (error 76)
+<f> --layout packed --max-height 17 --padding 1 -o <s> | Walk01.bmp is 16 pixels high, trimmed, with padding and extrusion more than --max-height 17
+<f> --layout packed --pot --max-width 20 --extrude 1 -o <s> | Walk01.bmp is 16 pixels wide, trimmed, with padding and extrusion more than 16, the largest power of two within --max-width 20
 )",
                  false);
         mistakes(uR"(
-<f> -o <s> | give one of --rows, --columns and --max-width
+<f> -o <s> | give one of --rows, --columns and --max-width, or --layout packed
 <f> --rows 0 -o <s> | --rows takes a whole number from 1 to 32767
+<f> --layout pack -o <s> | --layout is grid or packed
+<f> --layout packed --columns 2 -o <s> | --layout packed places the frames itself: leave out --rows and --columns
+<f> --layout packed --trim -o <s> | --layout packed trims every frame by itself: leave out --trim
+<f> --columns 2 --no-alias -o <s> | --no-alias shapes a packed sheet: give --layout packed too
 <f> --rows 2 -o <w>/s.gif | <w>/s.gif: the sheet's name ends in .bmp or .png, which says how it is written
 <f> --rows 2 --png -o <s> | --png asks for PNG, but <s> is named as a bitmap
 <f> --rows 2 -o <s> --json <s> | -o and --json name the same file, <s>
@@ -587,8 +596,10 @@ private slots:
                     bytes += piece;
             };
         };
-        encodePng(picture, into(one), level, 1);
-        encodePng(picture, into(four), level, 4);
+        threadCountSetting() = 1;
+        encodePng(picture, into(one), level);
+        threadCountSetting() = 4;
+        encodePng(picture, into(four), level);
         QVERIFY(one == four);
         Picture expected(size, Picture::Format::Bgra32);
         copyPicture(picture, expected, {0, 0});
@@ -601,7 +612,150 @@ private slots:
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             raise(err::DiskFull);
         };
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, encodePng(picture, full, level, 4));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, encodePng(picture, full, level));
+        threadCountSetting() = 0;
+    }
+
+    void packedSheets_data()
+    {
+        // Frames of 40 x 40, each "WxH" of content at an offset of its own in a transparent
+        // border, or "=K" the content of frame K again at another offset.
+        QTest::addColumn<QString>("frames");
+        QTest::addColumn<QString>("arguments"); // after the folder, -o and --json
+        QTest::addColumn<QString>("said"); // by the run, <s> the sheet
+        const auto row = [](const char *name, const QString &frames, const QString &arguments,
+                            const QString &said) {
+            QString lines;
+            for (const QString &line : said.split(u'\n', Qt::SkipEmptyParts))
+                lines += u"quorbel-sheet: <s>"_s + line + u'\n';
+            QTest::newRow(name) << frames << arguments << lines;
+        };
+        // Rings of 23 x 13, 13 x 13 and 13 x 23 with their gap: 40 x 27 or 27 x 40 at the least.
+        row("uneven margins, padding and extrusion", u"20x10 10x10 10x20 10x10"_s,
+            u"--padding 1 --extrude 1"_s, u".png: 4 frames, packed in 4 rectangles, 27x40"_s);
+        row("10 identical frames stored once", u"12x7 =0 =0 =0 =0 =0 =0 =0 =0 =0"_s, {},
+            u".png: 10 frames, packed in 1 rectangle, 12x7"_s);
+        row("--no-alias", u"12x7 =0 =0"_s, u"--no-alias"_s,
+            u".png: 3 frames, packed in 3 rectangles, 12x21"_s);
+        row("--pot", u"12x7 9x9 30x3"_s, u"--pot"_s,
+            u".png: 3 frames, packed in 3 rectangles, 32x16"_s);
+        // Two rectangles a page; a frame alike one on an earlier page is stored again, so each
+        // page stands alone.
+        row("pages", u"14x14 =0 14x14 =0 =2 14x14 =0"_s,
+            u"--max-width 34 --max-height 18 --padding 2"_s,
+            u"-1.png: 5 frames, packed in 2 rectangles, 34x18\n"
+            u"-2.png: 2 frames, packed in 2 rectangles, 34x18"_s);
+        row("many sizes", u"3x5 17x4 9x9 1x1 22x13 6x30 =2 14x14 5x5 31x2 8x19 12x12 =4 2x2 27x9"_s,
+            u"--padding 1"_s, u".png: 15 frames, packed in 13 rectangles, 50x41"_s);
+    }
+
+    // Every frame drawn as the JSON says: its kept pixels at its rectangle, exact, its ring the
+    // edge repeated, the padding clear between rings and around them; identical frames on one
+    // rectangle; and the same bytes with one thread or four, the files written in either order.
+    void packedSheets()
+    {
+        QFETCH(QString, frames);
+        QFETCH(QString, arguments);
+        QFETCH(QString, said);
+        const QStringList specs = frames.split(u' ');
+        const QStringList words = arguments.split(u' ', Qt::SkipEmptyParts);
+        const auto option = [&](const QString &name) {
+            return words.contains(name) ? words.at(words.indexOf(name) + 1).toInt() : 0;
+        };
+        const int padding = option(u"--padding"_s), extrude = option(u"--extrude"_s);
+        QList<QRect> kept;
+        QList<int> source;
+        for (int i = 0; i < specs.size(); ++i) {
+            source.append(specs.at(i).startsWith(u'=') ? specs.at(i).mid(1).toInt() : i);
+            const QStringList wh = specs.at(source.last()).split(u'x');
+            const QSize size(wh.at(0).toInt(), wh.at(1).toInt());
+            kept.append({QPoint(i * 7 % (41 - size.width()), i * 3 % (41 - size.height())), size});
+        }
+        const auto pixel = [&](int i, QPoint at) {
+            const QPoint p = at - kept.at(i).topLeft();
+            const int k = source.at(i);
+            return kept.at(i).contains(at)
+                ? qRgba(k * 53 + p.x() * 29, k * 97 + p.y() * 31, p.x() * p.y(),
+                        (p.x() + p.y() + k) % 4 ? 255 : 90)
+                : qRgba(i, 0, 0, 0);
+        };
+        QTemporaryDir work;
+        const auto run = [&](const QString &name, bool reversed, unsigned threads) {
+            const QDir folder(work.filePath(name));
+            folder.mkpath(u"f"_s);
+            for (int n = 0; n < specs.size(); ++n) {
+                const int i = reversed ? int(specs.size()) - 1 - n : n;
+                QImage frame(40, 40, QImage::Format_ARGB32);
+                for (int y = 0; y < 40; ++y)
+                    for (int x = 0; x < 40; ++x)
+                        frame.setPixel(x, y, pixel(i, {x, y}));
+                frame.save(folder.filePath(u"f/p%1.png"_s.arg(i, 2, 10, QChar(u'0'))));
+            }
+            quorbel::threadCountSetting() = threads;
+            QString printed;
+            QTextStream out(&printed);
+            const int status = runSheetCommand(
+                QStringList{u"quorbel-sheet"_s, folder.filePath(u"f"_s), u"--frames"_s, u"png"_s,
+                            u"--layout"_s, u"packed"_s, u"-o"_s, folder.filePath(u"s.png"_s),
+                            u"--json"_s, folder.filePath(u"s.json"_s)}
+                    + words,
+                out, out);
+            quorbel::threadCountSetting() = 0;
+            out.flush();
+            return std::pair(status, printed.replace(folder.filePath(u"s"_s), u"<s>"_s));
+        };
+        const auto [status, printed] = run(u"one"_s, false, 1);
+        QCOMPARE(status, 0);
+        if (!said.isEmpty())
+            QCOMPARE(printed, said);
+        QCOMPARE(run(u"four"_s, true, 4).second, printed);
+        QStringList outputs = entries(work.filePath(u"one"_s));
+        outputs.removeOne(u"f"_s);
+        for (const QString &file : std::as_const(outputs))
+            QCOMPARE(readAll(work.filePath(u"four/"_s + file)),
+                     readAll(work.filePath(u"one/"_s + file)));
+
+        qsizetype named = 0;
+        for (const QString &file : std::as_const(outputs)) {
+            if (!file.endsWith(u".json"_s))
+                continue;
+            const QJsonObject json =
+                QJsonDocument::fromJson(readAll(work.filePath(u"one/"_s + file))).object();
+            const QImage sheet(work.filePath(u"one/"_s + json[u"meta"_s][u"image"_s].toString()));
+            const QJsonObject entries = json[u"frames"_s].toObject();
+            named += entries.size();
+            QList<QRect> footprints;
+            for (const QString &name : entries.keys()) {
+                const int i = name.mid(1, 2).toInt();
+                const auto rect = [&](const QString &key) {
+                    const QJsonObject r = entries[name][key].toObject();
+                    return QRect(r[u"x"_s].toInt(), r[u"y"_s].toInt(), r[u"w"_s].toInt(),
+                                 r[u"h"_s].toInt());
+                };
+                const QRect placed = rect(u"frame"_s);
+                const QRect ring = placed.adjusted(-extrude, -extrude, extrude, extrude);
+                QCOMPARE(rect(u"spriteSourceSize"_s), kept.at(i));
+                QCOMPARE(entries[name][u"sourceSize"_s][u"w"_s].toInt(), 40);
+                if (!footprints.contains(ring))
+                    footprints.append(ring);
+                for (int y = ring.top(); y <= ring.bottom(); ++y) {
+                    for (int x = ring.left(); x <= ring.right(); ++x) {
+                        const QPoint inside(std::clamp(x, placed.left(), placed.right()),
+                                            std::clamp(y, placed.top(), placed.bottom()));
+                        QCOMPARE(sheet.pixel(x, y),
+                                 pixel(i, inside - placed.topLeft() + kept.at(i).topLeft()));
+                    }
+                }
+            }
+            for (const QRect &a : std::as_const(footprints)) {
+                QVERIFY(sheet.rect().adjusted(padding, padding, -padding, -padding).contains(a));
+                for (const QRect &b : std::as_const(footprints))
+                    QVERIFY(a == b
+                            || !a.adjusted(-padding, -padding, padding, padding).intersects(b));
+            }
+            QVERIFY(printed.contains(u"packed in %1 rectangle"_s.arg(footprints.size())));
+        }
+        QCOMPARE(named, specs.size());
     }
 
     // With -o - the program's sheet is what it writes to standard output.

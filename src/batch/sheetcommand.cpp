@@ -39,29 +39,23 @@ void say(QTextStream &stream, const QString &text)
     stream << "quorbel-sheet: " << text << '\n';
 }
 
-// "1 row of 3", "2 rows of 3".
-QString rowsText(int rows, int perRow)
-{
-    return (rows == 1 ? u"1 row"_s : u"%1 rows"_s.arg(rows)) + u" of %1"_s.arg(perRow);
-}
-
 QString pageText(const SheetPlan &plan, int page)
 {
-    return rowsText(plan.grid.rowsOn(page), plan.grid.perRow) + u", "_s
-        + sizeText(plan.layout.pages.at(page));
+    return plan.pageShapes.at(page) + u", "_s + sizeText(plan.layout.pages.at(page));
 }
 
-// The warnings a sheet earns: frames the grid leaves out, frames of another size than the first.
+// The warnings a sheet earns: frames the layout leaves out, frames of another size than the one
+// all should have.
 QStringList warnings(const SheetPlan &plan, const QList<QSize> &sizes)
 {
-    const Shortfall shortfall = shortfallOf(plan.names, plan.grid.cells(), plan.frameSize, sizes);
+    const Shortfall shortfall =
+        shortfallOf(plan.names, plan.layout.placements.size(), plan.frameSize.value_or(QSize()),
+                    plan.frameSize ? sizes : QList<QSize>());
     QStringList found;
     if (!shortfall.leftOut.isEmpty())
-        found.append(
-            u"%1 left out, the grid of %2 has %3 cells: %4"_s
-                .arg(frames(shortfall.leftOut.size()), rowsText(plan.grid.rows, plan.grid.perRow))
-                .arg(plan.grid.cells())
-                .arg(shortfall.leftOut.join(u", "_s)));
+        found.append(u"%1 left out, %2: %3"_s.arg(frames(shortfall.leftOut.size()),
+                                                  plan.leftOutBecause,
+                                                  shortfall.leftOut.join(u", "_s)));
     QStringList otherSize;
     for (const auto &[name, size] : shortfall.otherSize)
         otherSize.append(name + u" is "_s + sizeText(size));
@@ -69,7 +63,7 @@ QStringList warnings(const SheetPlan &plan, const QList<QSize> &sizes)
         found.append(u"%1 in size from the first, %2: %3"_s.arg(
             otherSize.size() == 1 ? u"1 frame differs"_s
                                   : u"%1 frames differ"_s.arg(otherSize.size()),
-            sizeText(plan.frameSize), otherSize.join(u", "_s)));
+            sizeText(*plan.frameSize), otherSize.join(u", "_s)));
     return found;
 }
 
@@ -163,8 +157,38 @@ QList<JsonFile> atlasFiles(const SheetPlan &plan, const SheetOptions &options,
     return layout(atlas, options.json);
 }
 
+// The frames of a page painted, each rectangle once, by the first frame it shows; those that
+// share it are placed as planned. What each frame put on the sheet, in drawing order.
+QList<Placement> composePage(const SheetPlan &plan, qsizetype first, qsizetype count,
+                             Picture &sheet, int extrusion)
+{
+    QList<qsizetype> painters;
+    QStringList paths;
+    QList<Placement> placements;
+    QList<Picture> held;
+    for (qsizetype k = first; k < first + count; ++k) {
+        if (plan.layout.painter(k) != k)
+            continue;
+        painters.append(k);
+        paths.append(QDir(plan.folder).filePath(plan.names.at(k)));
+        placements.append(plan.layout.placements.at(k));
+        held.append(plan.kept.value(k));
+    }
+    QList<Placement> painted;
+    try {
+        painted = composeSheet(paths, placements, sheet, extrusion, held).drawn;
+    } catch (const FrameFailure &failure) {
+        throw FrameFailure{painters.at(failure.index), failure.error};
+    }
+    QList<Placement> drawn = plan.layout.placements.mid(first, count);
+    for (qsizetype i = 0; i < painters.size(); ++i)
+        drawn[painters.at(i) - first] = painted.at(i);
+    return drawn;
+}
+
 // Page after page composed and written beside its target, then the JSON, and only when all are
-// whole do they take their names: memory holds one page at a time.
+// whole do they take their names: memory holds one page at a time (besides, when packed, the
+// frames' pixels kept since measuring).
 int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, QTextStream &err)
 {
     const SheetLayout &layout = plan.layout;
@@ -175,7 +199,7 @@ int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
                 pages));
         return Failed;
     }
-    const QStringList paths = plan.paths();
+    const qsizetype placed = layout.placements.size();
     QList<Placement> drawn;
     QStringList written;
     FileSet files;
@@ -185,18 +209,16 @@ int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
     try {
         for (int page = 0, first = 0; page < pages; ++page) {
             int count = 0;
-            while (first + count < paths.size() && layout.placements.at(first + count).page == page)
+            while (first + count < placed && layout.placements.at(first + count).page == page)
                 ++count;
             // A PNG keeps the frames' transparency, and what no frame covers is see-through.
             sheet = Picture();
             making = layout.pages.at(page);
             sheet = Picture(making, options.png ? Picture::Format::Bgra32 : Picture::Format::Bgr24);
             try {
-                drawn += composeSheet(paths.mid(first, count), layout.placements.mid(first, count),
-                                      sheet, options.extrude)
-                             .drawn;
+                drawn += composePage(plan, first, count, sheet, options.extrude);
             } catch (const FrameFailure &failure) {
-                say(err, plan.names.at(first + failure.index) + u": "_s + readable(failure.error));
+                say(err, plan.names.at(failure.index) + u": "_s + readable(failure.error));
                 return Failed;
             }
             if (options.transparent)

@@ -12,6 +12,9 @@ const QCommandLineOption Columns(u"columns"_s, u"columns"_s, u"N"_s);
 const QCommandLineOption MaxWidth(u"max-width"_s, u"max width"_s, u"PX"_s);
 const QCommandLineOption MaxHeight(u"max-height"_s, u"max height"_s, u"PX"_s);
 const QCommandLineOption Trim(u"trim"_s, u"trim"_s);
+const QCommandLineOption Layout(u"layout"_s, u"layout"_s, u"LAYOUT"_s);
+const QCommandLineOption Pot(u"pot"_s, u"pot"_s);
+const QCommandLineOption NoAlias(u"no-alias"_s, u"no alias"_s);
 const QCommandLineOption Output(QStringList{u"o"_s, u"output"_s}, u"output"_s, u"SHEET"_s);
 const QCommandLineOption Invert(u"invert"_s, u"invert"_s);
 const QCommandLineOption Order(u"order"_s, u"order"_s, u"ORDER"_s);
@@ -57,9 +60,10 @@ std::variant<SheetOptions, QString> parseSheetOptions(const QStringList &argumen
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({Rows,      Columns, MaxWidth, MaxHeight,   Trim, Output,      Invert, Order,
-                       Frames,    Padding, Extrude,  Transparent, Png,  Compression, Json,   Data,
-                       Animation, Image,   Check,    Strict,      Help, Version});
+    parser.addOptions({Rows,        Columns, MaxWidth,    MaxHeight, Trim,   Layout,    Pot,
+                       NoAlias,     Output,  Invert,      Order,     Frames, Padding,   Extrude,
+                       Transparent, Png,     Compression, Json,      Data,   Animation, Image,
+                       Check,       Strict,  Help,        Version});
     if (!parser.parse(arguments))
         return parser.errorText();
 
@@ -72,21 +76,38 @@ std::variant<SheetOptions, QString> parseSheetOptions(const QStringList &argumen
         return u"give exactly one folder of frames"_s;
     options.folder = parser.positionalArguments().constFirst();
 
-    if (int(parser.isSet(Rows)) + int(parser.isSet(Columns)) + int(parser.isSet(MaxWidth)) != 1)
-        return u"give one of --rows, --columns and --max-width"_s;
+    const QString layout = parser.value(Layout);
+    if (!layout.isEmpty() && layout != u"grid"_s && layout != u"packed"_s)
+        return u"--layout is grid or packed"_s;
+    const bool packed = layout == u"packed"_s;
+    options.layout = packed ? SheetOptions::Layout::Packed : SheetOptions::Layout::Grid;
+    if (packed && (parser.isSet(Rows) || parser.isSet(Columns)))
+        return u"--layout packed places the frames itself: leave out --rows and --columns"_s;
+    if (packed && parser.isSet(Trim))
+        return u"--layout packed trims every frame by itself: leave out --trim"_s;
+    if (!packed
+        && int(parser.isSet(Rows)) + int(parser.isSet(Columns)) + int(parser.isSet(MaxWidth)) != 1)
+        return u"give one of --rows, --columns and --max-width, or --layout packed"_s;
+    for (const QCommandLineOption &packing : {Pot, NoAlias}) {
+        if (parser.isSet(packing) && !packed)
+            return u"--%1 shapes a packed sheet: give --layout packed too"_s.arg(
+                packing.names().constLast());
+    }
     options.grid = parser.isSet(Rows) ? SheetOptions::Grid::Rows
         : parser.isSet(Columns)       ? SheetOptions::Grid::Columns
                                       : SheetOptions::Grid::MaxWidth;
-    // Every count the desktop program keeps is 16-bit; a sheet may be wider than it draws.
+    // Every count the desktop program keeps is 16-bit; a sheet may be wider than it draws. A
+    // packed sheet stays within what most graphics cards load unless told otherwise.
     const bool byWidth = options.grid == SheetOptions::Grid::MaxWidth;
+    const int packedLimit = packed ? 4096 : 0;
     const auto grid = number(parser,
                              parser.isSet(Rows) ? Rows
                                  : byWidth      ? MaxWidth
                                                 : Columns,
-                             1, byWidth ? 1 << 20 : 32767, 0);
+                             1, byWidth ? 1 << 20 : 32767, packedLimit);
     const auto padding = number(parser, Padding, 0, 4096, 0);
     const auto extrude = number(parser, Extrude, 0, 4096, 0);
-    const auto maxHeight = number(parser, MaxHeight, 1, 1 << 20, 0);
+    const auto maxHeight = number(parser, MaxHeight, 1, 1 << 20, packedLimit);
     for (const auto *value : {&grid, &padding, &extrude, &maxHeight}) {
         if (const QString *mistake = std::get_if<QString>(value))
             return *mistake;
@@ -169,6 +190,8 @@ std::variant<SheetOptions, QString> parseSheetOptions(const QStringList &argumen
         if (!options.png && !options.check)
             return u"--transparent needs a PNG sheet: a bitmap sheet has no transparency"_s;
     }
+    options.alias = !parser.isSet(NoAlias);
+    options.powerOfTwo = parser.isSet(Pot);
     options.trim = parser.isSet(Trim);
     if (options.trim && options.framePatterns.contains(u"*.bmp"_s) && !options.transparent)
         return u"--trim cuts away transparent borders, and bitmap frames have no transparency: "
@@ -179,10 +202,12 @@ std::variant<SheetOptions, QString> parseSheetOptions(const QStringList &argumen
 QString sheetHelp()
 {
     return uR"help(Usage: quorbel-sheet FOLDER (--rows N | --columns N | --max-width PX) -o SHEET [options]
+       quorbel-sheet FOLDER --layout packed -o SHEET [options]
 
 Composes the frames of FOLDER into one sprite sheet, as Quorbel's Draw and Save do: the same
 frames in the same order, the same grid, a black background. Where Quorbel stops at 32767
-pixels a side, this command goes on.
+pixels a side, this command goes on. Or packs them: each frame trimmed to itself, the frames
+placed as tightly as they go, frames alike stored once.
 
 Grid (give one):
   --rows N            N rows; the frames per row are the frame count over N, rounded half to
@@ -198,6 +223,22 @@ Grid (give one):
                       run-2.png, ..., and --json run.json one JSON a page; one page keeps the
                       names as given. All pages are replaced, or none.
                       e.g. quorbel-sheet run --max-width 4096 --max-height 4096 -o run.png
+
+Packed (instead of the grid):
+  --layout LAYOUT     grid (default) or packed: each frame cut to its own pixels that show
+                      (for bitmaps, those not of the --transparent colour), the pieces packed
+                      by MaxRects without turning them, on the smallest sheet that holds them
+                      within --max-width and --max-height (4096 each unless given); what does
+                      not fit goes on over further pages, the first frames on the first page.
+                      Padding and extrusion are the grid's. The JSON tells engines where each
+                      frame lies in its original size.
+                      e.g. quorbel-sheet run --frames png --layout packed -o run.png --json run.json
+  --pot               packed: each side of the sheet a power of two, as older engines want.
+                      e.g. quorbel-sheet run --frames png --layout packed --pot -o run.png
+  --no-alias          packed: every frame its own rectangle, even where frames are alike;
+                      otherwise frames with the same pixels are stored once on each page, and
+                      the JSON points all their names at that one rectangle.
+                      e.g. quorbel-sheet run --frames png --layout packed --no-alias -o run.png
 
 Options:
   -o, --output SHEET  the sheet, replaced whole or not at all: a .bmp name gives a 24-bit

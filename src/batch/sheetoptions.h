@@ -11,6 +11,9 @@
 // What quorbel-sheet was asked to do.
 struct SheetOptions
 {
+    // Frames in a grid of cells, or each trimmed to itself and packed.
+    enum class Layout { Grid, Packed };
+    // What shapes the grid; a packed sheet is shaped by its widest, MaxWidth.
     enum class Grid { Rows, Columns, MaxWidth };
     // How the JSON is laid out: "frames" as a hash by name or as an array, one file a page; or
     // Phaser's multi-atlas, one file for every page.
@@ -21,10 +24,15 @@ struct SheetOptions
     QString output;
     bool png = false; // else a 24-bit bitmap
     quorbel::PngLevel pngLevel = quorbel::PngLevel::Default;
+    Layout layout = Layout::Grid;
     Grid grid = Grid::Rows;
+    // The rows, the columns or the widest sheet.
     int gridValue = 0;
     // The highest page, 0 for one page of every row.
     int maxHeight = 0;
+    // Packed: frames with the same pixels share one rectangle; each side a power of two.
+    bool alias = true;
+    bool powerOfTwo = false;
     // The transparent border common to all frames cut away.
     bool trim = false;
     bool invert = false;

@@ -12,6 +12,13 @@ struct FrameMeasure
 {
     QSize size;
     QRect bounds;
+    // The first frame in drawing order whose kept pixels are exactly these, itself when no frame
+    // before it has them; -1 when that was not looked for.
+    qsizetype alike = -1;
+
+    // What a trimmed layout keeps of the frame: the part that shows, or the corner pixel of a
+    // frame that shows nothing.
+    QRect kept() const { return bounds.isEmpty() ? QRect(0, 0, 1, 1) : bounds; }
 };
 
 // Where one frame lands: the page, the rectangle of its own pixels on that page (its extruded
@@ -32,6 +39,14 @@ struct SheetLayout
 {
     QList<QSize> pages;
     QList<Placement> placements;
+    // For each frame, the frame whose pixels its rectangle holds: itself, or an earlier frame on
+    // its page with the very same pixels, whose rectangle it shares. Empty when no frame shares.
+    QList<qsizetype> sharing;
+
+    qsizetype painter(qsizetype frame) const
+    {
+        return sharing.isEmpty() ? frame : sharing.at(frame);
+    }
 };
 
 } // namespace quorbel

@@ -1,6 +1,7 @@
 #include "core/pngencoder.h"
 
 #include "core/deflatepieces.h"
+#include "core/everycore.h"
 #include "core/picture.h"
 #include "core/pngrowfilter.h"
 #include "core/runtimeerror.h"
@@ -77,14 +78,14 @@ struct Band
 class ParallelPng
 {
 public:
-    ParallelPng(const Picture &picture, PngLevel level, unsigned threads)
+    ParallelPng(const Picture &picture, PngLevel level)
         : m_picture(picture)
         , m_level(deflateLevel(level))
         , m_rowBytes(qsizetype(picture.width()) * picture.bytesPerPixel())
         , m_rowsPerBand(int(
               std::clamp(BandBytes / (m_rowBytes + 1), qsizetype(1), qsizetype(picture.height()))))
         , m_bands((picture.height() + m_rowsPerBand - 1) / m_rowsPerBand)
-        , m_threads(threads > 0 ? threads : std::max(1u, std::thread::hardware_concurrency()))
+        , m_threads(threadCount())
         , m_ahead(2 * qsizetype(m_threads))
         , m_done(size_t(m_bands))
     {
@@ -241,12 +242,12 @@ private:
 
 } // namespace
 
-void encodePng(const Picture &picture, const ByteSink &sink, PngLevel level, unsigned threads)
+void encodePng(const Picture &picture, const ByteSink &sink, PngLevel level)
 {
     if (picture.isNull())
         raise(err::InvalidPropertyValue);
     try {
-        ParallelPng(picture, level, threads).write(sink);
+        ParallelPng(picture, level).write(sink);
     } catch (const std::bad_alloc &) {
         raise(err::OutOfMemory);
     }

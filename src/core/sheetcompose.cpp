@@ -25,9 +25,11 @@ namespace {
 class ParallelReading
 {
 public:
-    ParallelReading(const QStringList &frames, const QList<Placement> &placements, Picture &sheet)
+    ParallelReading(const QStringList &frames, const QList<Placement> &placements, Picture &sheet,
+                    const QList<Picture> &held)
         : m_frames(frames)
         , m_placements(placements)
+        , m_held(held)
         , m_sheet(sheet)
         , m_bits(sheet.isNull() ? nullptr : sheet.scanLine(0))
         , m_sizes(size_t(frames.size()))
@@ -58,6 +60,11 @@ private:
             const QString &path = m_frames.at(k);
             const Placement &placed = m_placements.at(k);
             try {
+                if (k < m_held.size() && !m_held.at(k).isNull()) {
+                    m_sizes[size_t(k)] = placed.original;
+                    copyInto(m_held.at(k), {}, placed.rect);
+                    continue;
+                }
                 const QByteArrayView file = reader.load(path);
                 m_sizes[size_t(k)] = frameSize(path, file);
                 if (!inPlace(k)) {
@@ -73,7 +80,7 @@ private:
                     continue;
                 }
                 decodeFrame(path, file, frame);
-                copyInto(frame, placed);
+                copyInto(frame, placed.source.topLeft(), placed.rect);
             } catch (const RuntimeError &error) {
                 fail(k, error);
             } catch (const std::bad_alloc &) {
@@ -100,14 +107,20 @@ private:
             + qsizetype(at.x()) * m_sheet.bytesPerPixel();
     }
 
-    // The part of the frame that is drawn, in the sheet's format, into its place.
-    void copyInto(const Picture &frame, const Placement &placed)
+    // The part of the picture from `from` on, in the sheet's format, into its place.
+    void copyInto(const Picture &picture, QPoint from, QRect place)
     {
-        Picture converted(placed.rect.size(), m_sheet.format());
-        copyPicture(frame, converted, -placed.source.topLeft());
-        for (int y = 0; y < placed.rect.height(); ++y)
-            std::memcpy(placeOf(placed.rect.topLeft() + QPoint(0, y)), converted.constScanLine(y),
-                        size_t(placed.rect.width()) * size_t(m_sheet.bytesPerPixel()));
+        const size_t bytes = size_t(place.width()) * size_t(m_sheet.bytesPerPixel());
+        if (picture.format() == m_sheet.format() && picture.rect() == QRect(from, place.size())) {
+            for (int y = 0; y < place.height(); ++y)
+                std::memcpy(placeOf(place.topLeft() + QPoint(0, y)), picture.constScanLine(y),
+                            bytes);
+            return;
+        }
+        Picture converted(place.size(), m_sheet.format());
+        copyPicture(picture, converted, -from);
+        for (int y = 0; y < place.height(); ++y)
+            std::memcpy(placeOf(place.topLeft() + QPoint(0, y)), converted.constScanLine(y), bytes);
     }
 
     static void lower(std::atomic<qsizetype> &lowest, qsizetype value)
@@ -117,6 +130,7 @@ private:
 
     const QStringList &m_frames;
     const QList<Placement> &m_placements;
+    const QList<Picture> &m_held;
     const Picture &m_sheet;
     uchar *const m_bits;
     std::vector<QSize> m_sizes; // each element written by the one thread that read its frame
@@ -178,9 +192,9 @@ Placement drawnAs(const Placement &placed, QSize size)
 } // namespace
 
 Composition composeSheet(const QStringList &frames, const QList<Placement> &placements,
-                         Picture &sheet, int extrusion)
+                         Picture &sheet, int extrusion, const QList<Picture> &held)
 {
-    const ParallelReading reading(frames, placements, sheet);
+    const ParallelReading reading(frames, placements, sheet, held);
     const qsizetype failed = reading.failed();
     // What went into the places of the failed frame and of those after it was never to be
     // painted.

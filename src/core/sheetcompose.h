@@ -38,8 +38,10 @@ struct Composition
 // FrameFailure is thrown. Once every frame is painted, each frame's outermost pixels are repeated
 // `extrusion` times outward, into the ring the layout keeps around it. Both programs make their
 // sheets here, the desktop Draw with its own limits checked first, quorbel-sheet a page at a time.
+// A frame whose shown part is given in `held` (not null there) was read before: that part is
+// painted without reading the file again.
 Composition composeSheet(const QStringList &frames, const QList<Placement> &placements,
-                         Picture &sheet, int extrusion = 0);
+                         Picture &sheet, int extrusion = 0, const QList<Picture> &held = {});
 
 // What a sheet does not show as the frames are: the frames its grid has no cell for, and the
 // frames drawn at another size than the cell, which spill over their neighbours or leave black.

@@ -11,10 +11,16 @@ import { chromium } from 'playwright-core';
 import { KEY, frameName, pixel } from './frames.mjs';
 
 // Each case: its name, the frames, quorbel-sheet's options, the engines that load it, the pages'
-// sizes (more than one: pages) or the cells' size the JSON must give; bleed: also drawn at 2x.
+// sizes (more than one: pages), the cells' size or the count of rectangles the JSON must give;
+// bleed: also drawn at 2x.
 const small = { count: 6, w: 8, h: 6 }, paged = { count: 14, w: 8, h: 8 };
 const big = { count: 400, w: 256, h: 256 }, both = ['pixi', 'phaser'];
 const pages = '--columns 3 --padding 1 --max-height 20', bigPages = '--max-width 4096 --max-height 4096';
+// Packed: uneven margins, one frame ten times over, and 16 frames (the last 4 repeats) on two pages.
+const packed = '--layout packed', uneven = { count: 9, w: 30, h: 24, margin: 3 };
+const same = { count: 10, w: 16, h: 12, margin: 2, kinds: 1 };
+const packedPages = { count: 16, w: 20, h: 16, margin: 2, kinds: 12 }, packedSizes = '48x36,48x34';
+const packedPageArgs = `${packed} --max-width 48 --max-height 40 --padding 1`;
 const cases = [
     ['plain', small, '--columns 3', both],
     ['padding 1, extrude 1, at 2x', { count: 4, w: 4, h: 3 }, '--columns 2 --padding 1 --extrude 1', both, { bleed: true }],
@@ -27,6 +33,10 @@ const cases = [
         '--columns 2 --frames bmp --transparent ff00ff --trim', both],
     ['400 frames of 256x256 on two pages', big, bigPages, ['pixi'], { sizes: '4096x4096,4096x2304' }],
     ['the same in a multi-atlas', big, `${bigPages} --data multiatlas`, ['phaser'], { sizes: '4096x4096,4096x2304' }],
+    ['packed, uneven margins', uneven, `${packed} --padding 1 --extrude 1`, both],
+    ['packed, 10 identical frames stored once', same, packed, both, { rects: 1 }],
+    ['packed pages', packedPages, packedPageArgs, ['pixi'], { sizes: packedSizes }],
+    ['packed pages in a multi-atlas', packedPages, `${packedPageArgs} --data multiatlas`, ['phaser'], { sizes: packedSizes }],
 ].map(([name, frames, args, engines, more]) => ({ name, frames, args, engines, ...more }));
 
 // Node 18, Debian's, has no zlib.crc32.
@@ -83,6 +93,9 @@ function makeCase(c, n, work, program, problems) {
     if (c.sizes && got.join() !== c.sizes) problems.push(`pages of ${got}, expected ${c.sizes}`);
     const cells = pages.flatMap((p) => Object.values(p.frames).map(({ frame: f }) => `${f.w}x${f.h}`));
     if (c.cell && cells.some((cell) => cell !== c.cell)) problems.push(`cells of ${cells}, expected ${c.cell}`);
+    const corners = pages.flatMap((p, n) => Object.values(p.frames).map(({ frame: f }) => `${n}:${f.x},${f.y}`));
+    const rects = new Set(corners).size;
+    if (c.rects && rects !== c.rects) problems.push(`${rects} rectangles, expected ${c.rects}`);
     return { frames: c.frames, engines: c.engines, bleed: c.bleed, animation: 'walk',
              json: `/work/${n}/${json}`, folder: `/work/${n}/walk` };
 }
