@@ -442,7 +442,6 @@ private slots:
         };
         row("PNG sheet", u"--rows 2 -o <w>/s.png"_s, false, 3);
         row("padding and extrusion", u"--rows 2 --padding 2 --extrude 1 -o <w>/s.png"_s, false, 3);
-        // With the padding 3 frames of 16 need 56 pixels, more than 50: 2 a row.
         // Each frame's ring is its own: 3 frames need 3 * 20 + 4 * 2 = 68 pixels, more than 50.
         row("a width limit counts the padding and the rings",
             u"--max-width 50 --padding 2 --extrude 2 -o <w>/s.png"_s, false, 2);
