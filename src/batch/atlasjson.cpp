@@ -50,6 +50,19 @@ QJsonObject animations(const Atlas &atlas, int firstPage, int lastPage)
     return {{atlas.animation, names}};
 }
 
+QJsonArray frameList(const Atlas &atlas, int page)
+{
+    QJsonArray frames;
+    for (qsizetype k = 0; k < atlas.names.size(); ++k) {
+        if (atlas.placements.at(k).page != page)
+            continue;
+        QJsonObject entry = frameEntry(atlas.placements.at(k));
+        entry.insert(u"filename"_s, atlas.names.at(k));
+        frames.append(entry);
+    }
+    return frames;
+}
+
 QList<JsonFile> filePerPage(const Atlas &atlas, const QString &json,
                             QJsonValue (*frames)(const Atlas &atlas, int page))
 {
