@@ -1,10 +1,10 @@
 #include "batch/sheetcommand.h"
 
 #include "batch/atlasjson.h"
-#include "core/layout.h"
 #include "batch/sheetplan.h"
 #include "core/bmpencoder.h"
 #include "core/framereader.h"
+#include "core/layout.h"
 #include "core/pngencoder.h"
 #include "core/replacefile.h"
 #include "core/sheetcompose.h"
