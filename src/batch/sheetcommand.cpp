@@ -75,19 +75,24 @@ void encode(const Picture &sheet, const SheetOptions &options, const ByteSink &s
         encodeBmp24(sheet, sink);
 }
 
+// Standard output is named "-", as on the command line.
 void writeToStandardOutput(const Picture &sheet, const SheetOptions &options)
 {
-    QFile output;
-    if (!output.open(stdout, QIODevice::WriteOnly))
-        raise(err::PathFileAccessError);
-    encode(sheet, options, [&output](const QList<QByteArrayView> &pieces) {
-        for (QByteArrayView piece : pieces) {
-            if (output.write(piece.data(), piece.size()) != piece.size())
-                raise(err::PathFileAccessError);
-        }
-    });
-    if (!output.flush())
-        raise(err::PathFileAccessError);
+    try {
+        QFile output;
+        if (!output.open(stdout, QIODevice::WriteOnly))
+            raise(err::PathFileAccessError);
+        encode(sheet, options, [&output](const QList<QByteArrayView> &pieces) {
+            for (QByteArrayView piece : pieces) {
+                if (output.write(piece.data(), piece.size()) != piece.size())
+                    raise(err::PathFileAccessError);
+            }
+        });
+        if (!output.flush())
+            raise(err::PathFileAccessError);
+    } catch (const RuntimeError &error) {
+        throw FileFailure{options.output, error};
+    }
 }
 
 int finish(const QStringList &found, const SheetOptions &options, QTextStream &err)
@@ -204,8 +209,6 @@ int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
     QStringList written;
     FileSet files;
     Picture sheet;
-    QSize making;
-    QString writing = options.output;
     try {
         for (int page = 0, first = 0; page < pages; ++page) {
             int count = 0;
@@ -213,8 +216,16 @@ int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
                 ++count;
             // A PNG keeps the frames' transparency, and what no frame covers is see-through.
             sheet = Picture();
-            making = layout.pages.at(page);
-            sheet = Picture(making, options.png ? Picture::Format::Bgra32 : Picture::Format::Bgr24);
+            const QSize making = layout.pages.at(page);
+            try {
+                sheet =
+                    Picture(making, options.png ? Picture::Format::Bgra32 : Picture::Format::Bgr24);
+            } catch (const std::bad_alloc &) {
+                say(err,
+                    u"no room for a sheet of %1: %2"_s.arg(
+                        sizeText(making), readable(RuntimeError(err::OutOfMemory))));
+                return Failed;
+            }
             try {
                 drawn += composePage(plan, first, count, sheet, options.extrude);
             } catch (const FrameFailure &failure) {
@@ -224,31 +235,26 @@ int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
             if (options.transparent)
                 makeTransparent(sheet, *options.transparent);
             if (!options.toStandardOutput()) {
-                writing = pagePath(options.output, page, pages);
-                files.add(writing, options.png ? 0 : bmp24FileSize(sheet),
+                const QString path = pagePath(options.output, page, pages);
+                files.add(path, options.png ? 0 : bmp24FileSize(sheet),
                           [&](const ByteSink &sink) { encode(sheet, options, sink); });
-                written.append(u"%1: %2, %3"_s.arg(writing, frames(count), pageText(plan, page)));
+                written.append(u"%1: %2, %3"_s.arg(path, frames(count), pageText(plan, page)));
             }
             first += count;
         }
         if (!options.json.isEmpty()) {
-            for (const JsonFile &json : atlasFiles(plan, options, drawn)) {
-                writing = json.path;
+            for (const JsonFile &json : atlasFiles(plan, options, drawn))
                 files.add(json.path, json.bytes.size(),
                           [&json](const ByteSink &sink) { sink({json.bytes}); });
-            }
         }
-        writing = options.output;
         if (options.toStandardOutput())
             writeToStandardOutput(sheet, options);
         files.commit();
-    } catch (const std::bad_alloc &) {
-        say(err,
-            u"no room for a sheet of %1: %2"_s.arg(sizeText(making),
-                                                   readable(RuntimeError(err::OutOfMemory))));
+    } catch (const FileFailure &failure) {
+        say(err, failure.path + u": "_s + readable(failure.error));
         return Failed;
-    } catch (const RuntimeError &error) {
-        say(err, writing + u": "_s + readable(error));
+    } catch (const std::bad_alloc &) {
+        say(err, readable(RuntimeError(err::OutOfMemory)));
         return Failed;
     }
     for (const QString &line : std::as_const(written)) // where the pages themselves went
