@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 using namespace quorbel;
 
@@ -191,68 +193,100 @@ QList<Placement> composePage(const SheetPlan &plan, qsizetype first, qsizetype c
     return drawn;
 }
 
-// Page after page composed and written beside its target, then the JSON, and only when all are
-// whole do they take their names: memory holds one page at a time (besides, when packed, the
-// frames' pixels kept since measuring).
-int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, QTextStream &err)
+// Memory ran short for a page of this size.
+struct NoRoom
+{
+    QSize size;
+};
+
+// The pages composed one after another, each handed to `done` with the count of its frames and
+// let go before the next is made, so memory holds one page at a time (besides, when packed, the
+// frames' pixels kept since measuring). What every frame put on its page, in drawing order.
+using PageDone = std::function<void(int page, const Picture &sheet, qsizetype frames)>;
+QList<Placement> composePages(const SheetPlan &plan, const SheetOptions &options,
+                              const PageDone &done)
 {
     const SheetLayout &layout = plan.layout;
-    const int pages = int(layout.pages.size());
+    QList<Placement> drawn;
+    for (qsizetype page = 0, first = 0; page < layout.pages.size(); ++page) {
+        qsizetype count = 0;
+        while (first + count < layout.placements.size()
+               && layout.placements.at(first + count).page == page)
+            ++count;
+        // A PNG keeps the frames' transparency, and what no frame covers is see-through.
+        Picture sheet;
+        try {
+            sheet = Picture(layout.pages.at(page),
+                            options.png ? Picture::Format::Bgra32 : Picture::Format::Bgr24);
+        } catch (const std::bad_alloc &) {
+            throw NoRoom{layout.pages.at(page)};
+        }
+        drawn += composePage(plan, first, count, sheet, options.extrude);
+        if (options.transparent)
+            makeTransparent(sheet, *options.transparent);
+        done(int(page), sheet, count);
+        first += count;
+    }
+    return drawn;
+}
+
+void addPage(FileSet &files, const QString &path, const Picture &sheet, const SheetOptions &options)
+{
+    files.add(path, options.png ? 0 : bmp24FileSize(sheet),
+              [&](const ByteSink &sink) { encode(sheet, options, sink); });
+}
+
+void addJson(FileSet &files, const SheetPlan &plan, const SheetOptions &options,
+             const QList<Placement> &drawn)
+{
+    for (const JsonFile &json : atlasFiles(plan, options, drawn))
+        files.add(json.path, json.bytes.size(),
+                  [&json](const ByteSink &sink) { sink({json.bytes}); });
+}
+
+int failed(QTextStream &err, const QString &what, const RuntimeError &error)
+{
+    say(err, what + u": "_s + readable(error));
+    return Failed;
+}
+
+// Every page written beside its target, then the JSON, and only when all are whole do they take
+// their names; a sheet for standard output goes there just before.
+int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, QTextStream &err)
+{
+    const int pages = int(plan.layout.pages.size());
     if (pages > 1 && options.toStandardOutput()) {
         say(err,
             u"the frames fill %1 pages, each a file of its own: give -o a file name, not -"_s.arg(
                 pages));
         return Failed;
     }
-    const qsizetype placed = layout.placements.size();
-    QList<Placement> drawn;
-    QStringList written;
     FileSet files;
-    Picture sheet;
+    QStringList written;
+    Picture standardOutput;
+    QList<Placement> drawn;
     try {
-        for (int page = 0, first = 0; page < pages; ++page) {
-            int count = 0;
-            while (first + count < placed && layout.placements.at(first + count).page == page)
-                ++count;
-            // A PNG keeps the frames' transparency, and what no frame covers is see-through.
-            sheet = Picture();
-            const QSize making = layout.pages.at(page);
-            try {
-                sheet =
-                    Picture(making, options.png ? Picture::Format::Bgra32 : Picture::Format::Bgr24);
-            } catch (const std::bad_alloc &) {
-                say(err,
-                    u"no room for a sheet of %1: %2"_s.arg(
-                        sizeText(making), readable(RuntimeError(err::OutOfMemory))));
-                return Failed;
+        drawn = composePages(plan, options, [&](int page, const Picture &sheet, qsizetype count) {
+            if (options.toStandardOutput()) {
+                standardOutput = sheet;
+                return;
             }
-            try {
-                drawn += composePage(plan, first, count, sheet, options.extrude);
-            } catch (const FrameFailure &failure) {
-                say(err, plan.names.at(failure.index) + u": "_s + readable(failure.error));
-                return Failed;
-            }
-            if (options.transparent)
-                makeTransparent(sheet, *options.transparent);
-            if (!options.toStandardOutput()) {
-                const QString path = pagePath(options.output, page, pages);
-                files.add(path, options.png ? 0 : bmp24FileSize(sheet),
-                          [&](const ByteSink &sink) { encode(sheet, options, sink); });
-                written.append(u"%1: %2, %3"_s.arg(path, frames(count), pageText(plan, page)));
-            }
-            first += count;
-        }
-        if (!options.json.isEmpty()) {
-            for (const JsonFile &json : atlasFiles(plan, options, drawn))
-                files.add(json.path, json.bytes.size(),
-                          [&json](const ByteSink &sink) { sink({json.bytes}); });
-        }
+            const QString path = pagePath(options.output, page, pages);
+            addPage(files, path, sheet, options);
+            written.append(u"%1: %2, %3"_s.arg(path, frames(count), pageText(plan, page)));
+        });
+        if (!options.json.isEmpty())
+            addJson(files, plan, options, drawn);
         if (options.toStandardOutput())
-            writeToStandardOutput(sheet, options);
+            writeToStandardOutput(standardOutput, options);
         files.commit();
+    } catch (const FrameFailure &failure) {
+        return failed(err, plan.names.at(failure.index), failure.error);
+    } catch (const NoRoom &page) {
+        return failed(err, u"no room for a sheet of "_s + sizeText(page.size),
+                      RuntimeError(err::OutOfMemory));
     } catch (const FileFailure &failure) {
-        say(err, failure.path + u": "_s + readable(failure.error));
-        return Failed;
+        return failed(err, failure.path, failure.error);
     } catch (const std::bad_alloc &) {
         say(err, readable(RuntimeError(err::OutOfMemory)));
         return Failed;
