@@ -203,11 +203,10 @@ struct NoRoom
 // let go before the next is made, so memory holds one page at a time (besides, when packed, the
 // frames' pixels kept since measuring). What every frame put on its page, in drawing order.
 using PageDone = std::function<void(int page, const Picture &sheet, qsizetype frames)>;
-QList<Placement> composePages(const SheetPlan &plan, const SheetOptions &options,
-                              const PageDone &done)
+Composition composePages(const SheetPlan &plan, const SheetOptions &options, const PageDone &done)
 {
     const SheetLayout &layout = plan.layout;
-    QList<Placement> drawn;
+    Composition composed;
     for (qsizetype page = 0, first = 0; page < layout.pages.size(); ++page) {
         qsizetype count = 0;
         while (first + count < layout.placements.size()
@@ -221,13 +220,13 @@ QList<Placement> composePages(const SheetPlan &plan, const SheetOptions &options
         } catch (const std::bad_alloc &) {
             throw NoRoom{layout.pages.at(page)};
         }
-        drawn += composePage(plan, first, count, sheet, options.extrude);
+        composed.drawn += composePage(plan, first, count, sheet, options.extrude);
         if (options.transparent)
             makeTransparent(sheet, *options.transparent);
         done(int(page), sheet, count);
         first += count;
     }
-    return drawn;
+    return composed;
 }
 
 void addPage(FileSet &files, const QString &path, const Picture &sheet, const SheetOptions &options)
@@ -244,7 +243,7 @@ void addJson(FileSet &files, const SheetPlan &plan, const SheetOptions &options,
                   [&json](const ByteSink &sink) { sink({json.bytes}); });
 }
 
-int failed(QTextStream &err, const QString &what, const RuntimeError &error)
+int fail(QTextStream &err, const QString &what, const RuntimeError &error)
 {
     say(err, what + u": "_s + readable(error));
     return Failed;
@@ -264,39 +263,38 @@ int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
     FileSet files;
     QStringList written;
     Picture standardOutput;
-    QList<Placement> drawn;
+    // Each page into the set, or held for standard output.
+    const PageDone keep = [&](int page, const Picture &sheet, qsizetype count) {
+        if (options.toStandardOutput()) {
+            standardOutput = sheet;
+            return;
+        }
+        const QString path = pagePath(options.output, page, pages);
+        addPage(files, path, sheet, options);
+        written.append(u"%1: %2, %3"_s.arg(path, frames(count), pageText(plan, page)));
+    };
+    Composition composed;
     try {
-        drawn = composePages(plan, options, [&](int page, const Picture &sheet, qsizetype count) {
-            if (options.toStandardOutput()) {
-                standardOutput = sheet;
-                return;
-            }
-            const QString path = pagePath(options.output, page, pages);
-            addPage(files, path, sheet, options);
-            written.append(u"%1: %2, %3"_s.arg(path, frames(count), pageText(plan, page)));
-        });
+        composed = composePages(plan, options, keep);
         if (!options.json.isEmpty())
-            addJson(files, plan, options, drawn);
+            addJson(files, plan, options, composed.drawn);
         if (options.toStandardOutput())
             writeToStandardOutput(standardOutput, options);
         files.commit();
     } catch (const FrameFailure &failure) {
-        return failed(err, plan.names.at(failure.index), failure.error);
+        return fail(err, plan.names.at(failure.index), failure.error);
     } catch (const NoRoom &page) {
-        return failed(err, u"no room for a sheet of "_s + sizeText(page.size),
-                      RuntimeError(err::OutOfMemory));
+        return fail(err, u"no room for a sheet of "_s + sizeText(page.size),
+                    RuntimeError(err::OutOfMemory));
     } catch (const FileFailure &failure) {
-        return failed(err, failure.path, failure.error);
+        return fail(err, failure.path, failure.error);
     } catch (const std::bad_alloc &) {
         say(err, readable(RuntimeError(err::OutOfMemory)));
         return Failed;
     }
     for (const QString &line : std::as_const(written)) // where the pages themselves went
         say(out, line);
-    QList<QSize> sizes;
-    for (const Placement &placed : std::as_const(drawn))
-        sizes.append(placed.original);
-    return finish(warnings(plan, sizes), options, err);
+    return finish(warnings(plan, composed.frameSizes()), options, err);
 }
 
 } // namespace
