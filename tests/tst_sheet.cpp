@@ -335,6 +335,19 @@ private slots:
         row("PNG frames that cannot be read", {u"a.png"_s, u"b.png"_s}, {{0, 0}},
             u"<f> --frames png --rows 1 --check", 2, {},
             said(u"a.png: Invalid picture (error 481)"_s), none);
+        // Trimmed, the cell is as large as what shows of all frames: the frames that make it so
+        // are named. WALK02.bmp is 1 x 20, its top pixel of the key colour.
+        const QList<QSize> tall{{16, 16}, {1, 20}, {16, 16}};
+        row("--trim, too high: the two frames", six, tall,
+            u"<f> --columns 3 --trim --transparent 1f0000 --max-height 19 -o <w>/s.png", 2, {},
+            said(u"Walk01.bmp and WALK02.bmp span 20 pixels high, trimmed alike, with padding and "
+                 u"extrusion more than --max-height 19"_s),
+            none);
+        row("--trim, too wide: the one frame", six, tall,
+            u"<f> --trim --transparent 1f0000 --max-width 15 -o <w>/s.png", 2, {},
+            said(u"Walk01.bmp is 16 pixels wide, trimmed, with padding and extrusion more than "
+                 u"--max-width 15"_s),
+            none);
         // Mistakes in the folder, the file names or the options, in a folder of six frames: the
         // arguments, then what quorbel-sheet says; after a mistake in the options it points to
         // the help.
