@@ -271,7 +271,8 @@ private slots:
     {
         // <f> is the folder of frames, walk names unless names says otherwise, 16 x 16 but where
         // sizes say otherwise (0 x 0: no bitmap at all); <s> the sheet, which holds "the previous
-        // sheet" before the run; <w> the folder of both, which also holds a folder d.png.
+        // sheet" before the run; <w> the folder of both, which also holds a folder d.png. Earlier
+        // runs, which must succeed, come first, each ending in " ; ".
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QList<QSize>>("sizes");
         QTest::addColumn<QString>("arguments");
@@ -394,6 +395,22 @@ private slots:
                  true);
         row("folder without frames", {}, one, u"<f> --rows 2 -o <s>", 2, {},
             said(u"<f>: no frames, no file named *.bmp"_s), none);
+        // Files of an earlier run's pages beyond this run's are not removed, but named.
+        row("one page after three", six, one,
+            u"<f> --columns 2 --max-height 16 -o <s> --json <w>/s.json ; "
+            u"<f> --columns 3 -o <s> --json <w>/s.json",
+            0, said(u"<s>: 6 frames, 2 rows of 3, 48x32"_s),
+            said(u"warning: 6 files left from an earlier run, not of this sheet: <w>/s-1.bmp, "
+                 u"<w>/s-2.bmp, <w>/s-3.bmp, <w>/s-1.json, <w>/s-2.json, <w>/s-3.json"_s),
+            {0, 1, 2, 3, 4, 5});
+        row("two pages after three, --strict", six, one,
+            u"<f> --columns 2 --max-height 16 -o <s> ; <f> --columns 3 --max-height 16 --strict "
+            u"-o <s>",
+            1,
+            said(u"<w>/s-1.bmp: 3 frames, 1 row of 3, 48x16\n"
+                 u"<w>/s-2.bmp: 3 frames, 1 row of 3, 48x16"_s),
+            said(u"warning: 1 file left from an earlier run, not of this sheet: <w>/s-3.bmp"_s),
+            {0, 1, 2});
     }
 
     void runs()
@@ -418,11 +435,15 @@ private slots:
                 .replace(u"<s>"_s, sheet)
                 .replace(u"<w>"_s, work.path());
         };
+        QStringList runs = arguments.split(u" ; "_s);
+        const QString last = runs.takeLast();
+        for (const QString &earlier : std::as_const(runs))
+            QCOMPARE(sheetCommand(fill(earlier).split(u' ')), 0);
         const QStringList before = entries(work.path());
 
         QString printed, complained;
         QTextStream outStream(&printed), errStream(&complained);
-        const int exit = runSheetCommand(u"quorbel-sheet "_s.append(fill(arguments)).split(u' '),
+        const int exit = runSheetCommand(u"quorbel-sheet "_s.append(fill(last)).split(u' '),
                                          outStream, errStream);
         outStream.flush();
         errStream.flush();
@@ -435,7 +456,7 @@ private slots:
             QCOMPARE(entries(work.path()), before);
             return;
         }
-        const QImage image(sheet, "BMP");
+        const QImage image(printed.section(u": "_s, 1, 1), "BMP"); // the first written
         QVERIFY(!image.isNull());
         for (int cell = 0; cell < cells.size(); ++cell) {
             const QPoint corner(cell * 16 % image.width(), cell * 16 / image.width() * 16);

@@ -92,10 +92,12 @@ QList<JsonFile> filePerPage(const Atlas &atlas, const QString &json,
 
 QString pagePath(const QString &path, int page, int pages)
 {
-    if (pages == 1)
-        return path;
+    return pages == 1 ? path : numberedPath(path, page + 1);
+}
+
+QString numberedPath(const QString &path, int number)
+{
     const QFileInfo info(path);
-    const QString name =
-        u"%1-%2.%3"_s.arg(info.completeBaseName()).arg(page + 1).arg(info.suffix());
+    const QString name = u"%1-%2.%3"_s.arg(info.completeBaseName()).arg(number).arg(info.suffix());
     return path.left(path.size() - info.fileName().size()) + name;
 }

@@ -35,6 +35,12 @@ QString frames(qsizetype count)
     return count == 1 ? u"1 frame"_s : u"%1 frames"_s.arg(count);
 }
 
+// "1 file", "2 files".
+QString fileCount(qsizetype count)
+{
+    return count == 1 ? u"1 file"_s : u"%1 files"_s.arg(count);
+}
+
 // Everything the command says starts with its name, so a build log shows where it came from.
 void say(QTextStream &stream, const QString &text)
 {
@@ -235,12 +241,39 @@ void addPage(FileSet &files, const QString &path, const Picture &sheet, const Sh
               [&](const ByteSink &sink) { encode(sheet, options, sink); });
 }
 
-void addJson(FileSet &files, const SheetPlan &plan, const SheetOptions &options,
-             const QList<Placement> &drawn)
+// The JSON files added to the set; their names.
+QStringList addJson(FileSet &files, const SheetPlan &plan, const SheetOptions &options,
+                    const QList<Placement> &drawn)
 {
-    for (const JsonFile &json : atlasFiles(plan, options, drawn))
+    QStringList paths;
+    for (const JsonFile &json : atlasFiles(plan, options, drawn)) {
         files.add(json.path, json.bytes.size(),
                   [&json](const ByteSink &sink) { sink({json.bytes}); });
+        paths.append(json.path);
+    }
+    return paths;
+}
+
+// An earlier run with more pages leaves files this one does not replace; they are never removed,
+// since the user did not name them, but said, so that a build can stop on them. For the sheet's
+// name and the JSON's, walk-3.png, walk-4.png, ... from the first number this run did not write,
+// or from walk-1.png when it wrote the name itself, as long as such files follow one another.
+QStringList leftFromEarlier(const SheetOptions &options, const QStringList &written)
+{
+    QStringList names{options.json};
+    if (!options.toStandardOutput())
+        names.prepend(options.output);
+    QStringList left;
+    for (const QString &name : std::as_const(names)) {
+        if (name.isEmpty())
+            continue;
+        int number = 1;
+        while (!written.contains(name) && written.contains(numberedPath(name, number)))
+            ++number;
+        for (; QFileInfo::exists(numberedPath(name, number)); ++number)
+            left.append(numberedPath(name, number));
+    }
+    return left;
 }
 
 int fail(QTextStream &err, const QString &what, const RuntimeError &error)
@@ -261,7 +294,7 @@ int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
         return Failed;
     }
     FileSet files;
-    QStringList written;
+    QStringList written, said;
     Picture standardOutput;
     // Each page into the set, or held for standard output.
     const PageDone keep = [&](int page, const Picture &sheet, qsizetype count) {
@@ -271,13 +304,14 @@ int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
         }
         const QString path = pagePath(options.output, page, pages);
         addPage(files, path, sheet, options);
-        written.append(u"%1: %2, %3"_s.arg(path, frames(count), pageText(plan, page)));
+        written.append(path);
+        said.append(u"%1: %2, %3"_s.arg(path, frames(count), pageText(plan, page)));
     };
     Composition composed;
     try {
         composed = composePages(plan, options, keep);
         if (!options.json.isEmpty())
-            addJson(files, plan, options, composed.drawn);
+            written += addJson(files, plan, options, composed.drawn);
         if (options.toStandardOutput())
             writeToStandardOutput(standardOutput, options);
         files.commit();
@@ -292,9 +326,13 @@ int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, 
         say(err, readable(RuntimeError(err::OutOfMemory)));
         return Failed;
     }
-    for (const QString &line : std::as_const(written)) // where the pages themselves went
+    for (const QString &line : std::as_const(said)) // where the pages themselves went
         say(out, line);
-    return finish(warnings(plan, composed.frameSizes()), options, err);
+    QStringList found = warnings(plan, composed.frameSizes());
+    if (const QStringList left = leftFromEarlier(options, written); !left.isEmpty())
+        found.append(u"%1 left from an earlier run, not of this sheet: %2"_s.arg(
+            fileCount(left.size()), left.join(u", "_s)));
+    return finish(found, options, err);
 }
 
 } // namespace
