@@ -270,9 +270,9 @@ private slots:
     void runs_data()
     {
         // <f> is the folder of frames, walk names unless names says otherwise, 16 x 16 but where
-        // sizes say otherwise (0 x 0: no bitmap at all); <s> the sheet, which holds "the previous
-        // sheet" before the run; <w> the folder of both, which also holds a folder d.png. Earlier
-        // runs, which must succeed, come first, each ending in " ; ".
+        // sizes say otherwise (0 x 0: no bitmap at all, but for the earlier runs); <s> the sheet,
+        // which holds "the previous sheet" before the run; <w> the folder of both, which also
+        // holds a folder d.png. Earlier runs, which must succeed, come first, each ending in " ; ".
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QList<QSize>>("sizes");
         QTest::addColumn<QString>("arguments");
@@ -395,6 +395,12 @@ private slots:
                  true);
         row("folder without frames", {}, one, u"<f> --rows 2 -o <s>", 2, {},
             said(u"<f>: no frames, no file named *.bmp"_s), none);
+        // Pages are written as a set: a frame that cannot be read on the second page leaves the
+        // first page and every JSON of an earlier run, with padding, as they were.
+        const QString paged = u"<f> --columns 3 --max-height 18 -o <s> --json <w>/s.json"_s;
+        row("unreadable frame on page 2", six, {{16, 16}, {16, 16}, {16, 16}, {16, 16}, {0, 0}},
+            paged + u" --padding 1 ; "_s + paged, 2, {},
+            said(u"WALK05.bmp: Invalid picture (error 481)"_s), none);
         // Files of an earlier run's pages beyond this run's are not removed, but named.
         row("one page after three", six, one,
             u"<f> --columns 2 --max-height 16 -o <s> --json <w>/s.json ; "
@@ -424,10 +430,10 @@ private slots:
         QFETCH(QList<int>, cells);
         QTemporaryDir work;
         const QString folder = work.filePath(u"f"_s), sheet = work.filePath(u"s.bmp"_s);
-        QVERIFY(writeFrames(folder, names, sizes)); // a size of 0 x 0: no bitmap at all
-        for (qsizetype i = 0; i < names.size(); ++i)
-            QVERIFY(!sizes.value(i, sizes.last()).isEmpty()
-                    || writeFile(folder + u'/' + names.at(i), "Not one."));
+        QList<QSize> readable = sizes;
+        for (QSize &size : readable)
+            size = size.isEmpty() ? QSize(16, 16) : size;
+        QVERIFY(writeFrames(folder, names, readable));
         QVERIFY(writeFile(sheet, "the previous sheet"));
         QVERIFY(QDir(work.path()).mkdir(u"d.png"_s));
         const auto fill = [&](QString text) {
@@ -439,7 +445,16 @@ private slots:
         const QString last = runs.takeLast();
         for (const QString &earlier : std::as_const(runs))
             QCOMPARE(sheetCommand(fill(earlier).split(u' ')), 0);
-        const QStringList before = entries(work.path());
+        for (qsizetype i = 0; i < names.size(); ++i)
+            QVERIFY(!sizes.value(i, sizes.last()).isEmpty()
+                    || writeFile(folder + u'/' + names.at(i), "Not one."));
+        const auto files = [&] { // and what each holds
+            QMap<QString, QByteArray> files;
+            for (const QString &name : entries(work.path()))
+                files.insert(name, readAll(work.filePath(name)));
+            return files;
+        };
+        const auto before = files();
 
         QString printed, complained;
         QTextStream outStream(&printed), errStream(&complained);
@@ -452,8 +467,7 @@ private slots:
         QCOMPARE(printed, fill(out));
         QCOMPARE(exit, status);
         if (cells.isEmpty()) {
-            QCOMPARE(readAll(sheet), "the previous sheet");
-            QCOMPARE(entries(work.path()), before);
+            QCOMPARE(files(), before);
             return;
         }
         const QImage image(printed.section(u": "_s, 1, 1), "BMP"); // the first written
