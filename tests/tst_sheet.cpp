@@ -654,12 +654,17 @@ private slots:
         QCOMPARE(read.size(), size);
         QVERIFY(std::memcmp(read.constBits(), expected.constBits(), size_t(read.sizeInBytes()))
                 == 0);
-        // Slow to fail, so that the other threads have filled what may wait to be written.
-        const auto full = [](const QList<QByteArrayView> &) {
+        // Full after the headers and a band, slow to fail, so that the other threads have filled
+        // what may wait to be written.
+        int calls = 0;
+        const auto full = [&calls](const QList<QByteArrayView> &) {
+            if (++calls < 3)
+                return;
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             raise(err::DiskFull);
         };
         QVERIFY_THROWS_EXCEPTION(RuntimeError, encodePng(picture, full, level));
+        QCOMPARE(calls, 3);
         threadCountSetting() = 0;
     }
 
