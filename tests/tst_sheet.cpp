@@ -1,7 +1,7 @@
 // Draw, Save and quorbel-sheet on the same folders: the sheet an independent painter makes of the
 // frames, shown, saved byte for byte and written by the command alike; Draws that cannot make a
 // whole sheet; the name Save proposes; quorbel-sheet's options, what it says and the exit status a
-// build script acts on, and the files it leaves.
+// build script acts on, and the files it leaves, the JSON for game engines among them.
 
 #include "batch/sheetcommand.h"
 #include "core/deflatepieces.h"
@@ -16,6 +16,7 @@
 #include "support/testapp.h"
 
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -808,6 +809,64 @@ private slots:
             QVERIFY(printed.contains(u"packed in %1 rectangle"_s.arg(footprints.size())));
         }
         QCOMPARE(named, specs.size());
+    }
+
+    void jsonTells_data()
+    {
+        // The real program on walk frames of 16 x 16, but for WALK02.bmp of 20 x 20, cut to its
+        // cell, and walk03.bmp of 12 x 16, run in a folder that holds them in f/, img/ and data/;
+        // then a line each: a JSON file, a path in it ("/" between keys and list places) and the
+        // compact JSON there.
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("frames of other sizes, the sheet's path")
+            << u"--columns 2 -o img/s.png --json data/s.json"_s
+            << uR"(data/s.json frames/WALK02.bmp {"frame":{"h":16,"w":16,"x":16,"y":0},"rotated":false,"sourceSize":{"h":20,"w":20},"spriteSourceSize":{"h":16,"w":16,"x":0,"y":0},"trimmed":true}
+data/s.json frames/walk03.bmp {"frame":{"h":16,"w":12,"x":0,"y":16},"rotated":false,"sourceSize":{"h":16,"w":12},"spriteSourceSize":{"h":16,"w":12,"x":0,"y":0},"trimmed":false}
+data/s.json animations {"f":["Walk01.bmp","WALK02.bmp","walk03.bmp","Walk04.bmp"]}
+data/s.json meta/image "../img/s.png")"_s;
+        QTest::newRow("-o - with --image")
+            << u"--columns 2 --png -o - --json data/s.json --image sprites/walk.png"_s
+            << uR"(data/s.json meta/image "sprites/walk.png")"_s;
+        QTest::newRow("pages") << u"--columns 2 --max-height 16 -o img/s.png --json data/s.json"_s
+                               << uR"(data/s-1.json meta/related_multi_packs ["s-2.json"]
+data/s-2.json meta/related_multi_packs ["s-1.json"]
+data/s-2.json meta/image "../img/s-2.png"
+data/s-2.json animations/f ["walk03.bmp","Walk04.bmp"])"_s;
+        QTest::newRow("array") << u"--columns 2 -o s.png --json s.json --data array"_s
+                               << uR"(s.json frames/1/filename "WALK02.bmp"
+s.json frames/3/frame {"h":16,"w":16,"x":16,"y":16}
+s.json meta/image "s.png")"_s;
+        QTest::newRow("multi-atlas")
+            << u"--columns 2 --max-height 16 -o img/s.png --json data/s.json --data multiatlas"_s
+            << uR"(data/s.json textures/1/image "../img/s-2.png"
+data/s.json textures/1/frames/0/filename "walk03.bmp"
+data/s.json textures/1/size {"h":16,"w":32}
+data/s.json animations/f ["Walk01.bmp","WALK02.bmp","walk03.bmp","Walk04.bmp"])"_s;
+    }
+
+    void jsonTells()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QString, expected);
+        QTemporaryDir work;
+        QVERIFY(writeFrames(work.filePath(u"f"_s), walkNames(4),
+                            {{16, 16}, {20, 20}, {12, 16}, {16, 16}}));
+        QVERIFY(QDir(work.path()).mkpath(u"img"_s) && QDir(work.path()).mkpath(u"data"_s));
+        QProcess program;
+        program.setWorkingDirectory(work.path());
+        program.start(QStringLiteral(QUORBEL_SHEET_PROGRAM),
+                      QStringList{u"f"_s} + arguments.split(u' '));
+        QVERIFY(program.waitForFinished());
+        QCOMPARE(program.exitCode(), 0);
+        for (const QString &line : expected.split(u'\n')) {
+            const QStringList parts = line.split(u' ');
+            QJsonValue at = QJsonDocument::fromJson(readAll(work.filePath(parts[0]))).object();
+            for (const QString &key : parts[1].split(u'/'))
+                at = at.isArray() ? at.toArray().at(key.toInt()) : at.toObject().value(key);
+            const QByteArray text = QJsonDocument(QJsonArray{at}).toJson(QJsonDocument::Compact);
+            QCOMPARE(QString::fromUtf8(text.mid(1, text.size() - 2)), parts[2]);
+        }
     }
 
     // With -o - the program's sheet is what it writes to standard output.
