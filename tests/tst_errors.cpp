@@ -7,6 +7,7 @@
 
 #include "batch/sheetcommand.h"
 #include "core/checkedmath.h"
+#include "core/replacefile.h"
 #include "platform/eventguard.h"
 #include "support/faults.h"
 #include "support/frames.h"
@@ -206,6 +207,36 @@ private slots:
             QCOMPARE(entries(folder), QStringList{QFileInfo(target).fileName()});
         if (writer == u"save"_s)
             QVERIFY(steps::navigator().cmdSave->isEnabled());
+    }
+
+    // quorbel-sheet's pages and JSON take their names one rename after another: a rename refused
+    // names its own file, the files before it are new, it and those after stay old, and no new
+    // file is left beside them.
+    void aSetOfFilesNamesTheOneItCouldNotPlace()
+    {
+        QTemporaryDir out;
+        const QStringList names{u"walk-1.png"_s, u"walk-2.png"_s, u"walk.json"_s};
+        std::optional<FileFailure> failure;
+        {
+            FileSet files;
+            for (const QString &name : names) {
+                QVERIFY(writeFile(out.filePath(name), "old"));
+                files.add(out.filePath(name), 3, [](const ByteSink &sink) { sink({"new"}); });
+            }
+            // A folder in walk-2.png's place meanwhile, which no rename replaces.
+            QVERIFY(QFile::remove(out.filePath(names[1])) && QDir(out.path()).mkdir(names[1]));
+            try {
+                files.commit();
+            } catch (const FileFailure &caught) {
+                failure = caught;
+            }
+        }
+        QVERIFY(failure);
+        QCOMPARE(failure->path, out.filePath(names[1]));
+        QCOMPARE(failure->error.number(), int(err::PermissionDenied));
+        QCOMPARE(readAll(out.filePath(names[0])), "new");
+        QCOMPARE(readAll(out.filePath(names[2])), "old");
+        QCOMPARE(entries(out.path()), names);
     }
 };
 

@@ -1,7 +1,7 @@
 // Draw, Save and quorbel-sheet on the same folders: the sheet an independent painter makes of the
 // frames, shown, saved byte for byte and written by the command alike; Draws that cannot make a
 // whole sheet; the name Save proposes; quorbel-sheet's options, what it says and the exit status a
-// build script acts on, and the files it leaves.
+// build script acts on, and the files it leaves, the JSON for game engines among them.
 
 #include "batch/sheetcommand.h"
 #include "core/deflatepieces.h"
@@ -16,6 +16,7 @@
 #include "support/testapp.h"
 
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -270,8 +271,9 @@ private slots:
     void runs_data()
     {
         // <f> is the folder of frames, walk names unless names says otherwise, 16 x 16 but where
-        // sizes say otherwise (0 x 0: no bitmap at all); <s> the sheet, which holds "the previous
-        // sheet" before the run; <w> the folder of both, which also holds a folder d.png.
+        // sizes say otherwise (0 x 0: no bitmap at all, but for the earlier runs); <s> the sheet,
+        // which holds "the previous sheet" before the run; <w> the folder of both, which also
+        // holds a folder d.png. Earlier runs, which must succeed, come first, each ending in " ; ".
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QList<QSize>>("sizes");
         QTest::addColumn<QString>("arguments");
@@ -335,6 +337,19 @@ private slots:
         row("PNG frames that cannot be read", {u"a.png"_s, u"b.png"_s}, {{0, 0}},
             u"<f> --frames png --rows 1 --check", 2, {},
             said(u"a.png: Invalid picture (error 481)"_s), none);
+        // Trimmed, the cell is as large as what shows of all frames: the frames that make it so
+        // are named. WALK02.bmp is 1 x 20, its top pixel of the key colour.
+        const QList<QSize> tall{{16, 16}, {1, 20}, {16, 16}};
+        row("--trim, too high: the two frames", six, tall,
+            u"<f> --columns 3 --trim --transparent 1f0000 --max-height 19 -o <w>/s.png", 2, {},
+            said(u"Walk01.bmp and WALK02.bmp span 20 pixels high, trimmed alike, with padding and "
+                 u"extrusion more than --max-height 19"_s),
+            none);
+        row("--trim, too wide: the one frame", six, tall,
+            u"<f> --trim --transparent 1f0000 --max-width 15 -o <w>/s.png", 2, {},
+            said(u"Walk01.bmp is 16 pixels wide, trimmed, with padding and extrusion more than "
+                 u"--max-width 15"_s),
+            none);
         // Mistakes in the folder, the file names or the options, in a folder of six frames: the
         // arguments, then what quorbel-sheet says; after a mistake in the options it points to
         // the help.
@@ -381,6 +396,28 @@ private slots:
                  true);
         row("folder without frames", {}, one, u"<f> --rows 2 -o <s>", 2, {},
             said(u"<f>: no frames, no file named *.bmp"_s), none);
+        // Pages are written as a set: a frame that cannot be read on the second page leaves the
+        // first page and every JSON of an earlier run, with padding, as they were.
+        const QString paged = u"<f> --columns 3 --max-height 18 -o <s> --json <w>/s.json"_s;
+        row("unreadable frame on page 2", six, {{16, 16}, {16, 16}, {16, 16}, {16, 16}, {0, 0}},
+            paged + u" --padding 1 ; "_s + paged, 2, {},
+            said(u"WALK05.bmp: Invalid picture (error 481)"_s), none);
+        // Files of an earlier run's pages beyond this run's are not removed, but named.
+        row("one page after three", six, one,
+            u"<f> --columns 2 --max-height 16 -o <s> --json <w>/s.json ; "
+            u"<f> --columns 3 -o <s> --json <w>/s.json",
+            0, said(u"<s>: 6 frames, 2 rows of 3, 48x32"_s),
+            said(u"warning: 6 files left from an earlier run, not of this sheet: <w>/s-1.bmp, "
+                 u"<w>/s-2.bmp, <w>/s-3.bmp, <w>/s-1.json, <w>/s-2.json, <w>/s-3.json"_s),
+            {0, 1, 2, 3, 4, 5});
+        row("two pages after three, --strict", six, one,
+            u"<f> --columns 2 --max-height 16 -o <s> ; <f> --columns 3 --max-height 16 --strict "
+            u"-o <s>",
+            1,
+            said(u"<w>/s-1.bmp: 3 frames, 1 row of 3, 48x16\n"
+                 u"<w>/s-2.bmp: 3 frames, 1 row of 3, 48x16"_s),
+            said(u"warning: 1 file left from an earlier run, not of this sheet: <w>/s-3.bmp"_s),
+            {0, 1, 2});
     }
 
     void runs()
@@ -394,10 +431,10 @@ private slots:
         QFETCH(QList<int>, cells);
         QTemporaryDir work;
         const QString folder = work.filePath(u"f"_s), sheet = work.filePath(u"s.bmp"_s);
-        QVERIFY(writeFrames(folder, names, sizes)); // a size of 0 x 0: no bitmap at all
-        for (qsizetype i = 0; i < names.size(); ++i)
-            QVERIFY(!sizes.value(i, sizes.last()).isEmpty()
-                    || writeFile(folder + u'/' + names.at(i), "Not one."));
+        QList<QSize> readable = sizes;
+        for (QSize &size : readable)
+            size = size.isEmpty() ? QSize(16, 16) : size;
+        QVERIFY(writeFrames(folder, names, readable));
         QVERIFY(writeFile(sheet, "the previous sheet"));
         QVERIFY(QDir(work.path()).mkdir(u"d.png"_s));
         const auto fill = [&](QString text) {
@@ -405,11 +442,24 @@ private slots:
                 .replace(u"<s>"_s, sheet)
                 .replace(u"<w>"_s, work.path());
         };
-        const QStringList before = entries(work.path());
+        QStringList runs = arguments.split(u" ; "_s);
+        const QString last = runs.takeLast();
+        for (const QString &earlier : std::as_const(runs))
+            QCOMPARE(sheetCommand(fill(earlier).split(u' ')), 0);
+        for (qsizetype i = 0; i < names.size(); ++i)
+            QVERIFY(!sizes.value(i, sizes.last()).isEmpty()
+                    || writeFile(folder + u'/' + names.at(i), "Not one."));
+        const auto files = [&] { // and what each holds
+            QMap<QString, QByteArray> files;
+            for (const QString &name : entries(work.path()))
+                files.insert(name, readAll(work.filePath(name)));
+            return files;
+        };
+        const auto before = files();
 
         QString printed, complained;
         QTextStream outStream(&printed), errStream(&complained);
-        const int exit = runSheetCommand(u"quorbel-sheet "_s.append(fill(arguments)).split(u' '),
+        const int exit = runSheetCommand(u"quorbel-sheet "_s.append(fill(last)).split(u' '),
                                          outStream, errStream);
         outStream.flush();
         errStream.flush();
@@ -418,11 +468,10 @@ private slots:
         QCOMPARE(printed, fill(out));
         QCOMPARE(exit, status);
         if (cells.isEmpty()) {
-            QCOMPARE(readAll(sheet), "the previous sheet");
-            QCOMPARE(entries(work.path()), before);
+            QCOMPARE(files(), before);
             return;
         }
-        const QImage image(sheet, "BMP");
+        const QImage image(printed.section(u": "_s, 1, 1), "BMP"); // the first written
         QVERIFY(!image.isNull());
         for (int cell = 0; cell < cells.size(); ++cell) {
             const QPoint corner(cell * 16 % image.width(), cell * 16 / image.width() * 16);
@@ -442,7 +491,6 @@ private slots:
         };
         row("PNG sheet", u"--rows 2 -o <w>/s.png"_s, false, 3);
         row("padding and extrusion", u"--rows 2 --padding 2 --extrude 1 -o <w>/s.png"_s, false, 3);
-        // With the padding 3 frames of 16 need 56 pixels, more than 50: 2 a row.
         // Each frame's ring is its own: 3 frames need 3 * 20 + 4 * 2 = 68 pixels, more than 50.
         row("a width limit counts the padding and the rings",
             u"--max-width 50 --padding 2 --extrude 2 -o <w>/s.png"_s, false, 2);
@@ -607,12 +655,17 @@ private slots:
         QCOMPARE(read.size(), size);
         QVERIFY(std::memcmp(read.constBits(), expected.constBits(), size_t(read.sizeInBytes()))
                 == 0);
-        // Slow to fail, so that the other threads have filled what may wait to be written.
-        const auto full = [](const QList<QByteArrayView> &) {
+        // Full after the headers and a band, slow to fail, so that the other threads have filled
+        // what may wait to be written.
+        int calls = 0;
+        const auto full = [&calls](const QList<QByteArrayView> &) {
+            if (++calls < 3)
+                return;
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             raise(err::DiskFull);
         };
         QVERIFY_THROWS_EXCEPTION(RuntimeError, encodePng(picture, full, level));
+        QCOMPARE(calls, 3);
         threadCountSetting() = 0;
     }
 
@@ -756,6 +809,64 @@ private slots:
             QVERIFY(printed.contains(u"packed in %1 rectangle"_s.arg(footprints.size())));
         }
         QCOMPARE(named, specs.size());
+    }
+
+    void jsonTells_data()
+    {
+        // The real program on walk frames of 16 x 16, but for WALK02.bmp of 20 x 20, cut to its
+        // cell, and walk03.bmp of 12 x 16, run in a folder that holds them in f/, img/ and data/;
+        // then a line each: a JSON file, a path in it ("/" between keys and list places) and the
+        // compact JSON there.
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("frames of other sizes, the sheet's path")
+            << u"--columns 2 -o img/s.png --json data/s.json"_s
+            << uR"(data/s.json frames/WALK02.bmp {"frame":{"h":16,"w":16,"x":16,"y":0},"rotated":false,"sourceSize":{"h":20,"w":20},"spriteSourceSize":{"h":16,"w":16,"x":0,"y":0},"trimmed":true}
+data/s.json frames/walk03.bmp {"frame":{"h":16,"w":12,"x":0,"y":16},"rotated":false,"sourceSize":{"h":16,"w":12},"spriteSourceSize":{"h":16,"w":12,"x":0,"y":0},"trimmed":false}
+data/s.json animations {"f":["Walk01.bmp","WALK02.bmp","walk03.bmp","Walk04.bmp"]}
+data/s.json meta/image "../img/s.png")"_s;
+        QTest::newRow("-o - with --image")
+            << u"--columns 2 --png -o - --json data/s.json --image sprites/walk.png"_s
+            << uR"(data/s.json meta/image "sprites/walk.png")"_s;
+        QTest::newRow("pages") << u"--columns 2 --max-height 16 -o img/s.png --json data/s.json"_s
+                               << uR"(data/s-1.json meta/related_multi_packs ["s-2.json"]
+data/s-2.json meta/related_multi_packs ["s-1.json"]
+data/s-2.json meta/image "../img/s-2.png"
+data/s-2.json animations/f ["walk03.bmp","Walk04.bmp"])"_s;
+        QTest::newRow("array") << u"--columns 2 -o s.png --json s.json --data array"_s
+                               << uR"(s.json frames/1/filename "WALK02.bmp"
+s.json frames/3/frame {"h":16,"w":16,"x":16,"y":16}
+s.json meta/image "s.png")"_s;
+        QTest::newRow("multi-atlas")
+            << u"--columns 2 --max-height 16 -o img/s.png --json data/s.json --data multiatlas"_s
+            << uR"(data/s.json textures/1/image "../img/s-2.png"
+data/s.json textures/1/frames/0/filename "walk03.bmp"
+data/s.json textures/1/size {"h":16,"w":32}
+data/s.json animations/f ["Walk01.bmp","WALK02.bmp","walk03.bmp","Walk04.bmp"])"_s;
+    }
+
+    void jsonTells()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QString, expected);
+        QTemporaryDir work;
+        QVERIFY(writeFrames(work.filePath(u"f"_s), walkNames(4),
+                            {{16, 16}, {20, 20}, {12, 16}, {16, 16}}));
+        QVERIFY(QDir(work.path()).mkpath(u"img"_s) && QDir(work.path()).mkpath(u"data"_s));
+        QProcess program;
+        program.setWorkingDirectory(work.path());
+        program.start(QStringLiteral(QUORBEL_SHEET_PROGRAM),
+                      QStringList{u"f"_s} + arguments.split(u' '));
+        QVERIFY(program.waitForFinished());
+        QCOMPARE(program.exitCode(), 0);
+        for (const QString &line : expected.split(u'\n')) {
+            const QStringList parts = line.split(u' ');
+            QJsonValue at = QJsonDocument::fromJson(readAll(work.filePath(parts[0]))).object();
+            for (const QString &key : parts[1].split(u'/'))
+                at = at.isArray() ? at.toArray().at(key.toInt()) : at.toObject().value(key);
+            const QByteArray text = QJsonDocument(QJsonArray{at}).toJson(QJsonDocument::Compact);
+            QCOMPARE(QString::fromUtf8(text.mid(1, text.size() - 2)), parts[2]);
+        }
     }
 
     // With -o - the program's sheet is what it writes to standard output.

@@ -50,6 +50,19 @@ QJsonObject animations(const Atlas &atlas, int firstPage, int lastPage)
     return {{atlas.animation, names}};
 }
 
+QJsonArray frameList(const Atlas &atlas, int page)
+{
+    QJsonArray frames;
+    for (qsizetype k = 0; k < atlas.names.size(); ++k) {
+        if (atlas.placements.at(k).page != page)
+            continue;
+        QJsonObject entry = frameEntry(atlas.placements.at(k));
+        entry.insert(u"filename"_s, atlas.names.at(k));
+        frames.append(entry);
+    }
+    return frames;
+}
+
 QList<JsonFile> filePerPage(const Atlas &atlas, const QString &json,
                             QJsonValue (*frames)(const Atlas &atlas, int page))
 {
@@ -79,10 +92,12 @@ QList<JsonFile> filePerPage(const Atlas &atlas, const QString &json,
 
 QString pagePath(const QString &path, int page, int pages)
 {
-    if (pages == 1)
-        return path;
+    return pages == 1 ? path : numberedPath(path, page + 1);
+}
+
+QString numberedPath(const QString &path, int number)
+{
     const QFileInfo info(path);
-    const QString name =
-        u"%1-%2.%3"_s.arg(info.completeBaseName()).arg(page + 1).arg(info.suffix());
+    const QString name = u"%1-%2.%3"_s.arg(info.completeBaseName()).arg(number).arg(info.suffix());
     return path.left(path.size() - info.fileName().size()) + name;
 }

@@ -56,3 +56,5 @@ QList<JsonFile> filePerPage(const Atlas &atlas, const QString &json,
 
 // "walk.png" as the page-th (from 0) of `pages`: itself alone, else walk-1.png, walk-2.png, ...
 QString pagePath(const QString &path, int page, int pages);
+// "walk.png" numbered 3: walk-3.png.
+QString numberedPath(const QString &path, int number);

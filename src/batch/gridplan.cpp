@@ -43,9 +43,55 @@ QRect commonBounds(const QList<FrameMeasure> &measured)
     return bounds.isEmpty() ? QRect(0, 0, 1, 1) : bounds;
 }
 
+// What makes the cell as wide and as high as it is, to say when it is too large: "Walk01.bmp is
+// 16 pixels wide"; trimmed, the frame that reaches furthest both ways, "walk03.png is 20 pixels
+// wide, trimmed", or the two that reach furthest one way each, "walk02.png and walk05.png span
+// 20 pixels wide, trimmed alike".
+struct CellSpan
+{
+    QString wide;
+    QString high;
+};
+
+// The frames, in drawing order, trimmed to `area`, the part of every frame that shows: the first
+// frame whose shown part reaches from the low edge to the high one, else the first that reaches
+// each; the first frame when none shows.
+QString trimmedSpan(const QStringList &names, const QList<FrameMeasure> &measured, QRect area,
+                    int (QRect::*low)() const, int (QRect::*high)() const, int pixels,
+                    const char16_t *side)
+{
+    const auto alone = [&](qsizetype k) {
+        return u"%1 is %2 pixels %3, trimmed"_s.arg(names.at(k)).arg(pixels).arg(side);
+    };
+    qsizetype from = -1, to = -1;
+    for (qsizetype k = 0; k < measured.size(); ++k) {
+        const QRect &bounds = measured.at(k).bounds;
+        if (bounds.isEmpty())
+            continue;
+        const bool reachesLow = (bounds.*low)() == (area.*low)();
+        const bool reachesHigh = (bounds.*high)() == (area.*high)();
+        if (reachesLow && reachesHigh)
+            return alone(k);
+        from = reachesLow && from < 0 ? k : from;
+        to = reachesHigh && to < 0 ? k : to;
+    }
+    if (from < 0)
+        return alone(0);
+    return u"%1 and %2 span %3 pixels %4, trimmed alike"_s.arg(names.at(from), names.at(to))
+        .arg(pixels)
+        .arg(side);
+}
+
+CellSpan trimmedCellSpan(const QStringList &names, const QList<FrameMeasure> &measured, QRect area)
+{
+    return {
+        trimmedSpan(names, measured, area, &QRect::left, &QRect::right, area.width(), u"wide"),
+        trimmedSpan(names, measured, area, &QRect::top, &QRect::bottom, area.height(), u"high")};
+}
+
 // The grid's rows and columns, and its pages, for cells of grid.cell.
 std::optional<QString> shapeGrid(SheetGrid &grid, const SheetOptions &options, qsizetype frames,
-                                 const QString &cellName)
+                                 const CellSpan &span)
 {
     const int value = options.gridValue;
     const int padding = grid.padding, ring = 2 * grid.extrusion;
@@ -63,10 +109,8 @@ std::optional<QString> shapeGrid(SheetGrid &grid, const SheetOptions &options, q
         const qsizetype fitting =
             std::min<qsizetype>((value - padding) / (grid.cell.width() + ring + padding), frames);
         if (fitting <= 0)
-            return u"%1 is %2 pixels wide, with padding and extrusion more than --max-width %3"_s
-                .arg(cellName)
-                .arg(grid.cell.width())
-                .arg(value);
+            return u"%1, with padding and extrusion more than --max-width %2"_s.arg(span.wide).arg(
+                value);
         grid.rows = int(roundedUp(frames, fitting));
         grid.perRow = int(roundedUp(frames, grid.rows));
         break;
@@ -75,10 +119,8 @@ std::optional<QString> shapeGrid(SheetGrid &grid, const SheetOptions &options, q
     if (options.maxHeight > 0) {
         grid.rowsPerPage = (options.maxHeight - padding) / (grid.cell.height() + ring + padding);
         if (grid.rowsPerPage <= 0)
-            return u"%1 is %2 pixels high, with padding and extrusion more than --max-height %3"_s
-                .arg(cellName)
-                .arg(grid.cell.height())
-                .arg(options.maxHeight);
+            return u"%1, with padding and extrusion more than --max-height %2"_s.arg(span.high).arg(
+                options.maxHeight);
     }
     return std::nullopt;
 }
@@ -120,8 +162,11 @@ std::optional<QString> planGrid(SheetPlan &plan, const SheetOptions &options,
     grid.cell = area.size();
     grid.padding = options.padding;
     grid.extrusion = options.extrude;
-    const QString cellName = options.trim ? u"every frame trimmed"_s : first;
-    if (const auto problem = shapeGrid(grid, options, drawn, cellName))
+    const CellSpan span = options.trim
+        ? trimmedCellSpan(plan.names, measured, area)
+        : CellSpan{u"%1 is %2 pixels wide"_s.arg(first).arg(area.width()),
+                   u"%1 is %2 pixels high"_s.arg(first).arg(area.height())};
+    if (const auto problem = shapeGrid(grid, options, drawn, span))
         return *problem;
     for (qsizetype k = 0; k < drawn; ++k)
         plan.layout.placements.append(grid.place(k, measured.at(k).size, area));

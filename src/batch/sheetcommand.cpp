@@ -1,10 +1,10 @@
 #include "batch/sheetcommand.h"
 
 #include "batch/atlasjson.h"
-#include "core/layout.h"
 #include "batch/sheetplan.h"
 #include "core/bmpencoder.h"
 #include "core/framereader.h"
+#include "core/layout.h"
 #include "core/pngencoder.h"
 #include "core/replacefile.h"
 #include "core/sheetcompose.h"
@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 using namespace quorbel;
@@ -31,6 +33,12 @@ QString sizeText(QSize size)
 QString frames(qsizetype count)
 {
     return count == 1 ? u"1 frame"_s : u"%1 frames"_s.arg(count);
+}
+
+// "1 file", "2 files".
+QString fileCount(qsizetype count)
+{
+    return count == 1 ? u"1 file"_s : u"%1 files"_s.arg(count);
 }
 
 // Everything the command says starts with its name, so a build log shows where it came from.
@@ -75,19 +83,24 @@ void encode(const Picture &sheet, const SheetOptions &options, const ByteSink &s
         encodeBmp24(sheet, sink);
 }
 
+// Standard output is named "-", as on the command line.
 void writeToStandardOutput(const Picture &sheet, const SheetOptions &options)
 {
-    QFile output;
-    if (!output.open(stdout, QIODevice::WriteOnly))
-        raise(err::PathFileAccessError);
-    encode(sheet, options, [&output](const QList<QByteArrayView> &pieces) {
-        for (QByteArrayView piece : pieces) {
-            if (output.write(piece.data(), piece.size()) != piece.size())
-                raise(err::PathFileAccessError);
-        }
-    });
-    if (!output.flush())
-        raise(err::PathFileAccessError);
+    try {
+        QFile output;
+        if (!output.open(stdout, QIODevice::WriteOnly))
+            raise(err::PathFileAccessError);
+        encode(sheet, options, [&output](const QList<QByteArrayView> &pieces) {
+            for (QByteArrayView piece : pieces) {
+                if (output.write(piece.data(), piece.size()) != piece.size())
+                    raise(err::PathFileAccessError);
+            }
+        });
+        if (!output.flush())
+            raise(err::PathFileAccessError);
+    } catch (const RuntimeError &error) {
+        throw FileFailure{options.output, error};
+    }
 }
 
 int finish(const QStringList &found, const SheetOptions &options, QTextStream &err)
@@ -186,77 +199,140 @@ QList<Placement> composePage(const SheetPlan &plan, qsizetype first, qsizetype c
     return drawn;
 }
 
-// Page after page composed and written beside its target, then the JSON, and only when all are
-// whole do they take their names: memory holds one page at a time (besides, when packed, the
-// frames' pixels kept since measuring).
-int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, QTextStream &err)
+// Memory ran short for a page of this size.
+struct NoRoom
+{
+    QSize size;
+};
+
+// The pages composed one after another, each handed to `done` with the count of its frames and
+// let go before the next is made, so memory holds one page at a time (besides, when packed, the
+// frames' pixels kept since measuring). What every frame put on its page, in drawing order.
+using PageDone = std::function<void(int page, const Picture &sheet, qsizetype frames)>;
+Composition composePages(const SheetPlan &plan, const SheetOptions &options, const PageDone &done)
 {
     const SheetLayout &layout = plan.layout;
-    const int pages = int(layout.pages.size());
+    Composition composed;
+    for (qsizetype page = 0, first = 0; page < layout.pages.size(); ++page) {
+        qsizetype count = 0;
+        while (first + count < layout.placements.size()
+               && layout.placements.at(first + count).page == page)
+            ++count;
+        // A PNG keeps the frames' transparency, and what no frame covers is see-through.
+        Picture sheet;
+        try {
+            sheet = Picture(layout.pages.at(page),
+                            options.png ? Picture::Format::Bgra32 : Picture::Format::Bgr24);
+        } catch (const std::bad_alloc &) {
+            throw NoRoom{layout.pages.at(page)};
+        }
+        composed.drawn += composePage(plan, first, count, sheet, options.extrude);
+        if (options.transparent)
+            makeTransparent(sheet, *options.transparent);
+        done(int(page), sheet, count);
+        first += count;
+    }
+    return composed;
+}
+
+void addPage(FileSet &files, const QString &path, const Picture &sheet, const SheetOptions &options)
+{
+    files.add(path, options.png ? 0 : bmp24FileSize(sheet),
+              [&](const ByteSink &sink) { encode(sheet, options, sink); });
+}
+
+// The JSON files added to the set; their names.
+QStringList addJson(FileSet &files, const SheetPlan &plan, const SheetOptions &options,
+                    const QList<Placement> &drawn)
+{
+    QStringList paths;
+    for (const JsonFile &json : atlasFiles(plan, options, drawn)) {
+        files.add(json.path, json.bytes.size(),
+                  [&json](const ByteSink &sink) { sink({json.bytes}); });
+        paths.append(json.path);
+    }
+    return paths;
+}
+
+// An earlier run with more pages leaves files this one does not replace; they are never removed,
+// since the user did not name them, but said, so that a build can stop on them. For the sheet's
+// name and the JSON's, walk-3.png, walk-4.png, ... from the first number this run did not write,
+// or from walk-1.png when it wrote the name itself, as long as such files follow one another.
+QStringList leftFromEarlier(const SheetOptions &options, const QStringList &written)
+{
+    QStringList names{options.json};
+    if (!options.toStandardOutput())
+        names.prepend(options.output);
+    QStringList left;
+    for (const QString &name : std::as_const(names)) {
+        if (name.isEmpty())
+            continue;
+        int number = 1;
+        while (!written.contains(name) && written.contains(numberedPath(name, number)))
+            ++number;
+        for (; QFileInfo::exists(numberedPath(name, number)); ++number)
+            left.append(numberedPath(name, number));
+    }
+    return left;
+}
+
+int fail(QTextStream &err, const QString &what, const RuntimeError &error)
+{
+    say(err, what + u": "_s + readable(error));
+    return Failed;
+}
+
+// Every page written beside its target, then the JSON, and only when all are whole do they take
+// their names; a sheet for standard output goes there just before.
+int write(const SheetPlan &plan, const SheetOptions &options, QTextStream &out, QTextStream &err)
+{
+    const int pages = int(plan.layout.pages.size());
     if (pages > 1 && options.toStandardOutput()) {
         say(err,
             u"the frames fill %1 pages, each a file of its own: give -o a file name, not -"_s.arg(
                 pages));
         return Failed;
     }
-    const qsizetype placed = layout.placements.size();
-    QList<Placement> drawn;
-    QStringList written;
     FileSet files;
-    Picture sheet;
-    QSize making;
-    QString writing = options.output;
+    QStringList written, said;
+    Picture standardOutput;
+    // Each page into the set, or held for standard output.
+    const PageDone keep = [&](int page, const Picture &sheet, qsizetype count) {
+        if (options.toStandardOutput()) {
+            standardOutput = sheet;
+            return;
+        }
+        const QString path = pagePath(options.output, page, pages);
+        addPage(files, path, sheet, options);
+        written.append(path);
+        said.append(u"%1: %2, %3"_s.arg(path, frames(count), pageText(plan, page)));
+    };
+    Composition composed;
     try {
-        for (int page = 0, first = 0; page < pages; ++page) {
-            int count = 0;
-            while (first + count < placed && layout.placements.at(first + count).page == page)
-                ++count;
-            // A PNG keeps the frames' transparency, and what no frame covers is see-through.
-            sheet = Picture();
-            making = layout.pages.at(page);
-            sheet = Picture(making, options.png ? Picture::Format::Bgra32 : Picture::Format::Bgr24);
-            try {
-                drawn += composePage(plan, first, count, sheet, options.extrude);
-            } catch (const FrameFailure &failure) {
-                say(err, plan.names.at(failure.index) + u": "_s + readable(failure.error));
-                return Failed;
-            }
-            if (options.transparent)
-                makeTransparent(sheet, *options.transparent);
-            if (!options.toStandardOutput()) {
-                writing = pagePath(options.output, page, pages);
-                files.add(writing, options.png ? 0 : bmp24FileSize(sheet),
-                          [&](const ByteSink &sink) { encode(sheet, options, sink); });
-                written.append(u"%1: %2, %3"_s.arg(writing, frames(count), pageText(plan, page)));
-            }
-            first += count;
-        }
-        if (!options.json.isEmpty()) {
-            for (const JsonFile &json : atlasFiles(plan, options, drawn)) {
-                writing = json.path;
-                files.add(json.path, json.bytes.size(),
-                          [&json](const ByteSink &sink) { sink({json.bytes}); });
-            }
-        }
-        writing = options.output;
+        composed = composePages(plan, options, keep);
+        if (!options.json.isEmpty())
+            written += addJson(files, plan, options, composed.drawn);
         if (options.toStandardOutput())
-            writeToStandardOutput(sheet, options);
+            writeToStandardOutput(standardOutput, options);
         files.commit();
+    } catch (const FrameFailure &failure) {
+        return fail(err, plan.names.at(failure.index), failure.error);
+    } catch (const NoRoom &page) {
+        return fail(err, u"no room for a sheet of "_s + sizeText(page.size),
+                    RuntimeError(err::OutOfMemory));
+    } catch (const FileFailure &failure) {
+        return fail(err, failure.path, failure.error);
     } catch (const std::bad_alloc &) {
-        say(err,
-            u"no room for a sheet of %1: %2"_s.arg(sizeText(making),
-                                                   readable(RuntimeError(err::OutOfMemory))));
-        return Failed;
-    } catch (const RuntimeError &error) {
-        say(err, writing + u": "_s + readable(error));
+        say(err, readable(RuntimeError(err::OutOfMemory)));
         return Failed;
     }
-    for (const QString &line : std::as_const(written)) // where the pages themselves went
+    for (const QString &line : std::as_const(said)) // where the pages themselves went
         say(out, line);
-    QList<QSize> sizes;
-    for (const Placement &placed : std::as_const(drawn))
-        sizes.append(placed.original);
-    return finish(warnings(plan, sizes), options, err);
+    QStringList found = warnings(plan, composed.frameSizes());
+    if (const QStringList left = leftFromEarlier(options, written); !left.isEmpty())
+        found.append(u"%1 left from an earlier run, not of this sheet: %2"_s.arg(
+            fileCount(left.size()), left.join(u", "_s)));
+    return finish(found, options, err);
 }
 
 } // namespace

@@ -221,7 +221,8 @@ Grid (give one):
   --max-height PX     with --columns or --max-width: pages of whole rows, none higher than PX,
                       the first frames on the first page. -o run.png then writes run-1.png,
                       run-2.png, ..., and --json run.json one JSON a page; one page keeps the
-                      names as given. All pages are replaced, or none.
+                      names as given. All pages are replaced, or none. Pages an earlier run
+                      left beyond these (run-3.png, ...) stay, named in a warning.
                       e.g. quorbel-sheet run --max-width 4096 --max-height 4096 -o run.png
 
 Packed (instead of the grid):
@@ -288,7 +289,8 @@ Options:
                       e.g. quorbel-sheet walk --rows 2 --png -o - --json w.json --image w.png
   --check             read and check every frame; write nothing.
                       e.g. quorbel-sheet walk --rows 2 --check
-  --strict            warnings (frames left out, frames of another size) fail the run.
+  --strict            warnings (frames left out, frames of another size, pages an earlier
+                      run left) fail the run.
                       e.g. quorbel-sheet walk --rows 2 --strict -o walk.bmp
   -h, --help          this text.
   --version           the version.

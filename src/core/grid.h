@@ -50,8 +50,9 @@ struct SheetGrid
         return {padding + extrusion + column * (cell.width() + 2 * extrusion + padding),
                 padding + extrusion + row * (cell.height() + 2 * extrusion + padding)};
     }
-    // Frame `index`, of `size`, of which `shown` is drawn, where `shown` lies in the cell as the
-    // part `area` of every frame does: the rest of the cell stays empty.
+    // Frame `index`, of `size`, of which the part inside `area` is drawn: every frame's `area`
+    // fills the cell, so that part lies in the cell where it lies in `area`, and the rest of the
+    // cell stays empty.
     Placement place(qsizetype index, QSize size, QRect area) const
     {
         const QRect shown = area & QRect(QPoint(0, 0), size);

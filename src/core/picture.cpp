@@ -83,13 +83,15 @@ Picture Picture::copy(QRect area) const
     return part;
 }
 
-QRect copyPicture(const Picture &picture, Picture &target, QPoint at)
+QRect copyPicture(const Picture &picture, Picture &target, QPoint at, QRect part)
 {
-    const QRect area = QRect(at, picture.size()).intersected(target.rect());
+    const QRect source = part & picture.rect();
+    at += source.topLeft() - part.topLeft();
+    const QRect area = QRect(at, source.size()).intersected(target.rect());
     if (area.isEmpty())
         return area;
-    const int sourceTop = area.y() - at.y();
-    const size_t skip = size_t(area.x() - at.x()) * size_t(picture.bytesPerPixel());
+    const int sourceTop = source.y() + area.y() - at.y();
+    const size_t skip = size_t(source.x() + area.x() - at.x()) * size_t(picture.bytesPerPixel());
     for (int row = 0; row < area.height(); ++row)
         convertRow(picture.constScanLine(sourceTop + row) + skip, picture.format(),
                    target.scanLine(area.y() + row) + qsizetype(area.x()) * target.bytesPerPixel(),

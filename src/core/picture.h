@@ -67,11 +67,15 @@ private:
     std::shared_ptr<uchar> m_pixels;
 };
 
-// Copies the picture's pixels at their natural size with the top-left corner at `at` of the
-// target: no blending, and what falls outside the target is cut off. Returns the part written.
-// Into a target without transparency a see-through pixel goes in over black; a pixel without
-// transparency goes into one with it fully opaque.
-QRect copyPicture(const Picture &picture, Picture &target, QPoint at);
+// Copies the picture's pixels, or only those of its `part`, at their natural size with the
+// top-left corner at `at` of the target: no blending, and what falls outside the target is cut
+// off. Returns the part of the target written. Into a target without transparency a see-through
+// pixel goes in over black; a pixel without transparency goes into one with it fully opaque.
+QRect copyPicture(const Picture &picture, Picture &target, QPoint at, QRect part);
+inline QRect copyPicture(const Picture &picture, Picture &target, QPoint at)
+{
+    return copyPicture(picture, target, at, picture.rect());
+}
 
 // Every pixel of exactly this colour, 0xRRGGBB, becomes fully transparent.
 void makeTransparent(Picture &picture, quint32 colour);

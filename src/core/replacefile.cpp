@@ -17,8 +17,11 @@ namespace quorbel {
 
 struct FileSet::Pending
 {
-    explicit Pending(const QString &path) : target(path), file(path) { }
+    Pending(const QString &path, const QString &target) : path(path), target(target), file(target)
+    {
+    }
 
+    QString path;
     QString target;
     sys::FileBeside file;
 };
@@ -29,34 +32,47 @@ FileSet::~FileSet() = default;
 void FileSet::add(const QString &path, qint64 size,
                   const std::function<void(const ByteSink &)> &write)
 {
-    const QFileInfo info(path);
-    // Like a text editor, a save through a symbolic link replaces the file it points to.
-    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
-    const QFileInfo existing(target);
-    if (existing.isDir() || (existing.exists() && !existing.isWritable()))
-        raise(err::PermissionDenied);
+    try {
+        const QFileInfo info(path);
+        // Like a text editor, a save through a symbolic link replaces the file it points to.
+        const QString target = info.isSymLink() ? info.symLinkTarget() : path;
+        const QFileInfo existing(target);
+        if (existing.isDir() || (existing.exists() && !existing.isWritable()))
+            raise(err::PermissionDenied);
 
-    auto pending = std::make_unique<Pending>(target);
-    sys::FileBeside &file = pending->file;
-    file.keepPermissionsOf(target);
-    file.reserve(size);
-    write([&file](const QList<QByteArrayView> &pieces) { file.write(pieces); });
-    file.close();
-    m_pending.push_back(std::move(pending));
+        auto pending = std::make_unique<Pending>(path, target);
+        sys::FileBeside &file = pending->file;
+        file.keepPermissionsOf(target);
+        file.reserve(size);
+        write([&file](const QList<QByteArrayView> &pieces) { file.write(pieces); });
+        file.close();
+        m_pending.push_back(std::move(pending));
+    } catch (const RuntimeError &error) {
+        throw FileFailure{path, error};
+    }
 }
 
 void FileSet::commit()
 {
-    for (const auto &pending : m_pending)
-        pending->file.replace(pending->target);
+    for (const auto &pending : m_pending) {
+        try {
+            pending->file.replace(pending->target);
+        } catch (const RuntimeError &error) {
+            throw FileFailure{pending->path, error};
+        }
+    }
 }
 
 void replaceFile(const QString &path, qint64 size,
                  const std::function<void(const ByteSink &)> &write)
 {
-    FileSet file;
-    file.add(path, size, write);
-    file.commit();
+    try {
+        FileSet file;
+        file.add(path, size, write);
+        file.commit();
+    } catch (const FileFailure &failure) {
+        throw failure.error;
+    }
 }
 
 } // namespace quorbel

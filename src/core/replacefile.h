@@ -1,13 +1,14 @@
 #pragma once
 
+#include "core/runtimeerror.h"
+
 #include <QByteArrayView>
 #include <QList>
+#include <QString>
 
 #include <functional>
 #include <memory>
 #include <vector>
-
-class QString;
 
 namespace quorbel {
 
@@ -23,12 +24,20 @@ using ByteSink = std::function<void(const QList<QByteArrayView> &pieces)>;
 void replaceFile(const QString &path, qint64 size,
                  const std::function<void(const ByteSink &)> &write);
 
+// A file of a set that could not be written or put in place: its name as given, and the error.
+struct FileFailure
+{
+    QString path;
+    RuntimeError error;
+};
+
 // Several files replaced together, such as a sheet's pages and their JSON: each is written whole
-// to a new file beside its target when added, raising what replaceFile raises, and only commit()
-// moves them all into place, one rename after another, once every one of them is whole. So a
-// failure while any is written leaves every old file as it was and no new file behind. A rename
-// that fails, which after the new files are written takes something like the folder's permissions
-// changing meanwhile, stops the commit there: the files renamed before it are new, the rest old.
+// to a new file beside its target when added, and only commit() moves them all into place, one
+// rename after another, once every one of them is whole. Both throw FileFailure, with what
+// replaceFile raises, for the file that failed. So a failure while any is written leaves every old
+// file as it was and no new file behind. A rename that fails, which after the new files are
+// written takes something like the folder's permissions changing meanwhile, stops the commit
+// there: the files renamed before it are new, the rest old.
 class FileSet
 {
 public:

@@ -218,7 +218,7 @@ Composition composeSheet(const QStringList &frames, const QList<Placement> &plac
         const QRect part = done.lastFrame.size() == placed.original
             ? placed.source
             : QRect(placed.source.topLeft(), done.lastFrame.rect().bottomRight());
-        copyPicture(done.lastFrame.copy(part), sheet, placed.rect.topLeft());
+        copyPicture(done.lastFrame, sheet, placed.rect.topLeft(), part);
     }
     if (failed < frames.size())
         throw FrameFailure{failed, reading.failure()};

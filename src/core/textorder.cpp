@@ -78,8 +78,9 @@ void sortNames(QStringList &names, SortDirection direction, Qt::CaseSensitivity 
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(),
               [&](qsizetype a, qsizetype b) { return compareKeys(a, b) < 0; });
-    // Each name's rank among the distinct ones, counted from the end descending, so that the
-    // entry the selection sort picks is always the first of the smallest rank.
+    // Each name's rank among the distinct ones, from 0 for the names that sort first; descending,
+    // the ranks are turned round below, so that either way the entry the selection sort picks is
+    // always the first of the smallest rank.
     std::vector<int> ranks(count);
     int rank = 0;
     for (size_t i = 0; i < count; ++i) {

@@ -7,14 +7,22 @@ import { pixel, frameName } from '/frames.mjs';
 // Alpha exact; colour exact where opaque, within a step of rounding once premultiplied where
 // partly transparent (WebGL hands pixels back premultiplied, a canvas unpremultiplied).
 function compare(problems, label, got, c, i, premultiplied) {
-    const { w, h } = c.frames, name = frameName(c.frames, i);
-    if (got.length !== w * h * 4) return problems.push(`${label}: ${name} drawn at ${got.length / 4} pixels`);
+    const { w, h } = c.frames;
+    const name = frameName(c.frames, i);
+    if (got.length !== w * h * 4)
+        return problems.push(`${label}: ${name} drawn at ${got.length / 4} pixels`);
     for (let at = 0; at < got.length; at += 4) {
-        const want = pixel(c.frames, i, (at / 4) % w, Math.floor(at / 4 / w)) ?? [0, 0, 0, 0], a = want[3];
-        const off = (k) => a === 255 ? got[at + k] !== want[k]
-            : Math.abs((premultiplied ? got[at + k] : got[at + k] * a / 255) - want[k] * a / 255) > 1;
-        if (got[at + 3] !== a || (a > 0 && (off(0) || off(1) || off(2))))
-            return problems.push(`${label}: ${name} pixel ${at / 4} is ${[...got.slice(at, at + 4)]}, expected ${want}`);
+        const want = pixel(c.frames, i, (at / 4) % w, Math.floor(at / 4 / w)) ?? [0, 0, 0, 0];
+        const a = want[3];
+        const off = (k) => {
+            if (a === 255) return got[at + k] !== want[k];
+            const shown = premultiplied ? got[at + k] : (got[at + k] * a) / 255;
+            return Math.abs(shown - (want[k] * a) / 255) > 1;
+        };
+        if (got[at + 3] !== a || (a > 0 && (off(0) || off(1) || off(2)))) {
+            const drawn = [...got.slice(at, at + 4)];
+            return problems.push(`${label}: ${name} pixel ${at / 4} is ${drawn}, expected ${want}`);
+        }
     }
 }
 
@@ -33,19 +41,25 @@ function draw(texture, scale) {
 // drawing order; with bleed, each frame drawn at 2x, filtered, against its own file drawn alike.
 async function pixi(c, problems) {
     renderer ??= await PIXI.autoDetectRenderer({ preference: 'webgl', width: 1, height: 1 });
-    const sheet = await PIXI.Assets.load(c.json), sheets = [sheet, ...sheet.linkedSheets];
+    const sheet = await PIXI.Assets.load(c.json);
+    const sheets = [sheet, ...sheet.linkedSheets];
     const played = sheets.flatMap((s) => s.animations[c.animation] ?? []);
     const textures = Object.assign({}, ...sheets.map((s) => s.textures));
     if (played.length !== c.frames.count) problems.push(`pixi: ${played.length} frames played`);
     for (let i = 0; i < played.length && problems.length < 5; ++i) {
         const name = frameName(c.frames, i);
-        if (played[i] !== textures[name]) problems.push(`pixi: the animation's frame ${i} is not ${name}`);
+        if (played[i] !== textures[name])
+            problems.push(`pixi: the animation's frame ${i} is not ${name}`);
         compare(problems, 'pixi', draw(played[i], 1), c, i, true);
         if (!c.bleed) continue;
-        const alone = draw(await PIXI.Assets.load(`${c.folder}/${name}`), 2), scaled = draw(played[i], 2);
+        const alone = draw(await PIXI.Assets.load(`${c.folder}/${name}`), 2);
+        const scaled = draw(played[i], 2);
         const at = scaled.findIndex((v, k) => Math.abs(v - alone[k]) > 2) & ~3;
-        if (at >= 0) problems.push(`pixi at 2x: ${name} pixel ${at / 4} is ` +
-            `${[...scaled.slice(at, at + 4)]}, drawn alone ${[...alone.slice(at, at + 4)]}`);
+        if (at >= 0) {
+            const got = [...scaled.slice(at, at + 4)];
+            const want = [...alone.slice(at, at + 4)];
+            problems.push(`pixi at 2x: ${name} pixel ${at / 4} is ${got}, drawn alone ${want}`);
+        }
     }
 }
 
@@ -53,28 +67,46 @@ async function pixi(c, problems) {
 // on a canvas of its original size at the place Phaser's trim data gives.
 function phaserFrames(textures, c, problems) {
     for (let i = 0; i < c.frames.count && problems.length < 5; ++i) {
-        const name = frameName(c.frames, i), frame = textures.getFrame('s', name);
-        const w = frame?.realWidth, h = frame?.realHeight;
-        if (frame?.name !== name) problems.push(`phaser: no frame ${name}`);
-        if (frame?.name !== name) continue;
-        const canvas = textures.createCanvas(`probe${i}`, w, h).drawFrame('s', name, frame.x, frame.y);
+        const name = frameName(c.frames, i);
+        const frame = textures.getFrame('s', name);
+        if (frame?.name !== name) {
+            problems.push(`phaser: no frame ${name}`);
+            continue;
+        }
+        const w = frame.realWidth;
+        const h = frame.realHeight;
+        const canvas = textures.createCanvas(`probe${i}`, w, h);
+        canvas.drawFrame('s', name, frame.x, frame.y);
         compare(problems, 'phaser', canvas.context.getImageData(0, 0, w, h).data, c, i, false);
     }
 }
 
 async function phaser(c, problems) {
-    const data = await (await fetch(c.json)).json(), folder = new URL('.', new URL(c.json, location)).href;
-    await new Promise((done) => new Phaser.Game({ type: Phaser.CANVAS, width: 1, height: 1, banner: false,
-        audio: { noAudio: true }, scene: {
-            preload() {
-                if (data.textures) this.load.multiatlas('s', c.json, folder);
-                else this.load.atlas('s', new URL(data.meta.image, folder).href, c.json);
+    const data = await (await fetch(c.json)).json();
+    const folder = new URL('.', new URL(c.json, location)).href;
+    await new Promise((done) => {
+        new Phaser.Game({
+            type: Phaser.CANVAS,
+            width: 1,
+            height: 1,
+            banner: false,
+            audio: { noAudio: true },
+            scene: {
+                preload() {
+                    if (data.textures) {
+                        this.load.multiatlas('s', c.json, folder);
+                    } else {
+                        this.load.atlas('s', new URL(data.meta.image, folder).href, c.json);
+                    }
+                },
+                create() {
+                    phaserFrames(this.textures, c, problems);
+                    this.game.destroy(true);
+                    done();
+                },
             },
-            create() {
-                phaserFrames(this.textures, c, problems);
-                this.game.destroy(true);
-                done();
-            } } }));
+        });
+    });
 }
 
 window.runCase = async (c) => {
