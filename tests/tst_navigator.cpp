@@ -4,6 +4,7 @@
 // since it was counted.
 
 #include "app/frmabout.h"
+#include "batch/sheetcommand.h"
 #include "platform/appfolder.h"
 #include "platform/lists.h"
 #include "platform/picturebox.h"
@@ -48,6 +49,16 @@ QStringList fileList()
     for (int row = 0; row < model->rowCount(); ++row)
         names.append(model->index(row, 0).data().toString());
     return names;
+}
+
+// The folders the entries of the folder list open, from the current folder's entry on.
+QStringList foldersFromCurrent()
+{
+    const QListWidget &list = *steps::navigator().Dir1;
+    QStringList folders;
+    for (int row = list.currentRow(); row < list.count(); ++row)
+        folders.append(list.item(row)->data(Qt::UserRole).toString());
+    return folders;
 }
 
 // Drops a link on the Navigator's file list as a file manager does: the main window's window hands
@@ -148,7 +159,7 @@ private slots:
     void settingsFile_data()
     {
         // <app> and <work> stand for the application and working folders.
-        QTest::addColumn<QString>("obstacle"); // "", refusing or refusing too
+        QTest::addColumn<QString>("obstacle"); // "", refusing, refusing too or closed
         QTest::addColumn<QString>("content"); // "-" for no file
         QTest::addColumn<QString>("messages");
         QTest::addColumn<QString>("lastPath");
@@ -165,6 +176,9 @@ private slots:
         row("application folder refusing new files", "refusing", u"-"_s, {}, u"<app>"_s);
         row("configuration folder refusing too", "refusing too", u"-"_s,
             u"Error in CreateINI|Error in GetiniData"_s, {});
+        // A portable copy's folder its user may no longer add to: the file is written in place.
+        row("existing writable file in a folder refusing new files", "closed", u"<work>\r\n"_s, {},
+            u"<work>"_s);
     }
 
     // Read before the Navigator exists, whatever it holds; rewritten as one line at closing, beside
@@ -190,6 +204,9 @@ private slots:
         };
         if (content != u"-"_s)
             app.writeIni(fill(content));
+        std::optional<faults::ClosedFolder> closed;
+        if (obstacle == u"closed"_s && !closed.emplace(folder).holds)
+            QSKIP("permission bits cannot close a folder here");
         const QString kept =
             obstacle == u"refusing"_s ? app.configFolder() + u"/quorbel.ini"_s : app.iniPath();
 
@@ -230,10 +247,8 @@ private slots:
         frmDynamic &nav = app.startIn(folder);
 
         QCOMPARE(fileList(), u"a.Bmp b.bmp Cat.bmp link.bmp WALK.BMP"_s.split(u' '));
-        QStringList opened; // by the folder list's entries, from the current folder's on
-        for (int row = nav.Dir1->currentRow(); row < nav.Dir1->count(); ++row)
-            opened.append(nav.Dir1->item(row)->data(Qt::UserRole).toString());
-        QCOMPARE(opened, (QStringList{folder, folder + u"/up.bmp"_s, folder + u"/x.bmp"_s}));
+        QCOMPARE(foldersFromCurrent(),
+                 (QStringList{folder, folder + u"/up.bmp"_s, folder + u"/x.bmp"_s}));
         QCOMPARE(nav.lblNumOfFrames->text(), u"5"_s);
         // The first entry is the frame shown; Draw's enumeration takes the same files.
         QCOMPARE(nav.File1->fileName(), u"a.Bmp"_s);
@@ -276,6 +291,66 @@ private slots:
         QCOMPARE(nav.Dir1->path(), walk);
         QCOMPARE(rowChoices(), expectedRowChoices({3, 4, 2, 3}));
         QCOMPARE(app.messages, QStringList());
+    }
+
+    // The folder shown is renamed behind the Navigator's back: Save into it, Draw and reopening it
+    // each say what failed, and the user walks on through the folder list's entries, up to the
+    // parent and down into the folder's new name, where everything works again.
+    void shownFolderVanishes()
+    {
+        TestApp app;
+        QTemporaryDir work;
+        const QString shown = work.filePath(u"frames"_s), moved = work.filePath(u"Walk cycle"_s);
+        QVERIFY(writeFrames(shown, walkNames(3)) && QDir().mkdir(work.filePath(u"another"_s)));
+        frmDynamic &nav = app.startIn(shown);
+        QVERIFY(steps::draw(app, u"1"_s));
+        QVERIFY(QDir().rename(shown, moved));
+
+        steps::save(app, shown + u"/Walk01.bmp"_s);
+        QCOMPARE(app.takeMessages(), (QStringList{u"File not Saved"_s, u"Path not found76"_s}));
+        nav.cmdDraw->click();
+        QCOMPARE(app.takeMessages(), QStringList{u"Unable to Draw, check yer files."_s});
+        QVERIFY(!nav.cmdSave->isEnabled());
+        QVERIFY(steps::activateFolder(shown));
+        QCOMPARE(app.takeMessages(), QStringList{u"Path not found76"_s});
+        QVERIFY(steps::activateFolder(work.path()));
+        QCOMPARE(figures(), u"0|0|0|0|0x0"_s);
+        QCOMPARE(foldersFromCurrent(),
+                 (QStringList{work.path(), work.filePath(u"another"_s), moved}));
+        QVERIFY(steps::activateFolder(moved)); // the folder is current and last, below its parent
+        QCOMPARE(foldersFromCurrent(), QStringList{moved});
+        QVERIFY(steps::draw(app, u"1"_s));
+    }
+
+    // One matching file more than a 16-bit count holds (empty ones: the count fails first) is one
+    // frame too many for either program.
+    void moreThan32767FramesAreRefused()
+    {
+        TestApp app;
+        QTemporaryDir frames;
+        const QString huge = frames.filePath(u"huge"_s), sheet = frames.filePath(u"sheet.bmp"_s);
+        QVERIFY(writeFrames(frames.path(), walkNames(2), {{32, 32}}) && QDir().mkdir(huge));
+        for (int i = 0; i < 32768; ++i)
+            QVERIFY(writeFile(huge + u"/f%1.bmp"_s.arg(i), {}));
+
+        // As the stored folder, the Navigator still loads whole, with every window placed.
+        frmDynamic &nav = app.startIn(huge);
+        QCOMPARE(app.takeMessages(), QStringList{u"Overflow6"_s});
+        QVERIFY(allWindowsVisible());
+        QCOMPARE(frmPicWork::instance().left(), nav.width());
+        // Walked into, it leaves the figures of the folder before.
+        QVERIFY(steps::activateFolder(frames.path()) && steps::activateFolder(huge));
+        QCOMPARE(app.takeMessages(), QStringList{u"Overflow6"_s});
+        QCOMPARE(figures() + rowChoices().join(u','),
+                 u"32|32|2|2|64x32"_s + expectedRowChoices({2}).join(u','));
+
+        QString said;
+        QTextStream out(&said);
+        QCOMPARE(runSheetCommand({u"quorbel-sheet"_s, huge, u"--columns"_s, u"8"_s, u"-o"_s, sheet},
+                                 out, out),
+                 2);
+        QCOMPARE(said, u"quorbel-sheet: "_s + huge + u": more than 32767 frames\n"_s);
+        QVERIFY(!QFile::exists(sheet));
     }
 
     void nextFolder_data()
