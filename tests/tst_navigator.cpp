@@ -92,8 +92,8 @@ private slots:
     void startUp_data()
     {
         // Paths relative to the working folder ("" is the folder itself). fileAt is a file standing
-        // where a stored folder was. opened is given on the command line or, when the row says so,
-        // dropped on the main window once it is up; the run ends by closing the main window, or
+        // where a stored folder was. opened is the command line's arguments or, when the row says
+        // so, dropped on the main window once it is up; the run ends by closing the main window, or
         // where the row says so by File > Exit, which stores nothing.
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("fileAt");
@@ -112,6 +112,7 @@ private slots:
         row("replaced by a file", "kept/gone/deeper", "", "kept", "kept/gone");
         row("a folder given, then File > Exit", "", "frames", "frames");
         row("a frame given: its folder", "", "frames/WALK02.bmp", "frames");
+        row("a folder named like an option, after --", "", "-- -walk", "-walk");
         row("a missing path given", "frames", "gone", "frames", "",
             "gone does not exist; Quorbel opens the folder it showed last.");
         row("a folder dropped", "", "frames", "frames");
@@ -136,7 +137,8 @@ private slots:
         const bool dropped = row.contains(u"dropped"_s);
 
         frmDynamic &nav =
-            app.startIn(QDir::cleanPath(at(stored)), work.path(), dropped ? QString() : opened);
+            app.startIn(QDir::cleanPath(at(stored)), work.path(),
+                        dropped ? QStringList() : opened.split(u' ', Qt::SkipEmptyParts));
         if (dropped)
             dropOnFileList(app, QUrl::fromUserInput(opened, work.path()));
 
