@@ -1,7 +1,7 @@
 // The Navigator as a user meets it: start-up at the stored folder, one given or dropped, the
-// settings file, walking folders and volumes, each frame set's figures and first frame, the
-// captions, About and Exit; the frames' order, in every locale, and GetFiles on a folder changed
-// since it was counted.
+// settings file, walking folders and volumes, the folder shown vanishing, each frame set's figures
+// and first frame, a folder of too many frames, the captions, About and Exit; the frames' order,
+// in every locale, and GetFiles on a folder changed since it was counted.
 
 #include "app/frmabout.h"
 #include "batch/sheetcommand.h"
