@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# quorbel-sheet as a shell user meets it: its help shows every option in an example, and TAB after
-# a partial command line offers, as bash calls the completion script, every long option the help
-# lists and no other, the values of options, folders and files; and quorbel's folders.
+# Both commands as a shell user meets them: quorbel-sheet's help shows every option in an example,
+# and TAB after a partial command line offers, as bash calls the completion script, every long
+# option each command's help lists and no other, the values of options, folders and files.
+# quorbel answers its own options without a display. Usage: commandline.sh QUORBEL-SHEET
+# COMPLETION-SCRIPT QUORBEL
 set -uo pipefail
 source "$2"
+quorbel=$3
 help=$("$1" --help)
 options=$(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
 cd "$(mktemp -d)" || exit 1
@@ -38,4 +41,19 @@ expect 'spin|walk cycle' quorbel-sheet ''
 expect 'walk cycle' quorbel-sheet 'walk\ c'
 expect 'walk cycle|walk.json' quorbel-sheet spin --rows 2 -o out.png --json w
 expect 'walk cycle' quorbel "'walk"
+expect "$("$quorbel" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u | paste -sd'|')" quorbel -
+
+# answers STATUS OUT ERR ARGUMENT...: quorbel's exit status, the first line it prints and what it
+# says on standard error, lines joined by "|", where opening a window would fail.
+answers() {
+    local want="$1 $2 $3" got
+    shift 3
+    env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 10 "$quorbel" "$@" >out 2>err
+    got="$? $(head -1 out) $(paste -sd'|' err)"
+    [ "$got" = "$want" ] || { echo "commandline.sh: quorbel $*: '$got', not '$want'" >&2; failed=1; }
+}
+answers 0 'Usage: quorbel [FOLDER]' '' --help
+answers 0 'Usage: quorbel [FOLDER]' '' -h
+answers 2 '' "quorbel: Unknown option 'frob'.|Try quorbel --help" --frob
+answers 2 '' "quorbel: Unknown option 'platform'.|Try quorbel --help" -platform offscreen walk
 exit $failed

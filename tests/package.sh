@@ -25,6 +25,8 @@ appstreamcli validate --no-net "$scratch/usr/share/metainfo/$id.metainfo.xml"
 version=$(dpkg-deb -f "$deb" Version)
 [ "$("$scratch/usr/bin/quorbel-sheet" --version)" = "quorbel-sheet $version" ] \
     || fail "quorbel-sheet --version is not $version"
+[ "$("$scratch/usr/bin/quorbel" --version)" = "quorbel $version" ] \
+    || fail "quorbel --version is not $version"
 "$scratch/usr/bin/quorbel-sheet" "$(dirname "$0")/../samples/walk" --rows 2 \
     -o "$scratch/walk.bmp" --json "$scratch/walk.json" >/dev/null
 grep -q "\"version\": \"$version\"" "$scratch/walk.json" || fail "the JSON's version is not $version"

@@ -1,9 +1,10 @@
 // The Navigator as a user meets it: start-up at the stored folder, one given or dropped, the
-// settings file, walking folders and volumes, each frame set's figures and first frame, the
-// captions, About and Exit; the frames' order, in every locale, and GetFiles on a folder changed
-// since it was counted.
+// settings file, walking folders and volumes, the folder shown vanishing, each frame set's figures
+// and first frame, a folder of too many frames, the captions, About and Exit; the frames' order,
+// in every locale, and GetFiles on a folder changed since it was counted.
 
 #include "app/frmabout.h"
+#include "batch/sheetcommand.h"
 #include "platform/appfolder.h"
 #include "platform/lists.h"
 #include "platform/picturebox.h"
@@ -26,6 +27,7 @@
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <clocale>
 #include <string>
@@ -48,6 +50,16 @@ QStringList fileList()
     for (int row = 0; row < model->rowCount(); ++row)
         names.append(model->index(row, 0).data().toString());
     return names;
+}
+
+// The folders the entries of the folder list open, from the current folder's entry on.
+QStringList foldersFromCurrent()
+{
+    const QListWidget &list = *steps::navigator().Dir1;
+    QStringList folders;
+    for (int row = list.currentRow(); row < list.count(); ++row)
+        folders.append(list.item(row)->data(Qt::UserRole).toString());
+    return folders;
 }
 
 // Drops a link on the Navigator's file list as a file manager does: the main window's window hands
@@ -80,8 +92,8 @@ private slots:
     void startUp_data()
     {
         // Paths relative to the working folder ("" is the folder itself). fileAt is a file standing
-        // where a stored folder was. opened is given on the command line or, when the row says so,
-        // dropped on the main window once it is up; the run ends by closing the main window, or
+        // where a stored folder was. opened is the command line's arguments or, when the row says
+        // so, dropped on the main window once it is up; the run ends by closing the main window, or
         // where the row says so by File > Exit, which stores nothing.
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("fileAt");
@@ -100,6 +112,7 @@ private slots:
         row("replaced by a file", "kept/gone/deeper", "", "kept", "kept/gone");
         row("a folder given, then File > Exit", "", "frames", "frames");
         row("a frame given: its folder", "", "frames/WALK02.bmp", "frames");
+        row("a folder named like an option, after --", "", "-- -walk", "-walk");
         row("a missing path given", "frames", "gone", "frames", "",
             "gone does not exist; Quorbel opens the folder it showed last.");
         row("a folder dropped", "", "frames", "frames");
@@ -124,7 +137,8 @@ private slots:
         const bool dropped = row.contains(u"dropped"_s);
 
         frmDynamic &nav =
-            app.startIn(QDir::cleanPath(at(stored)), work.path(), dropped ? QString() : opened);
+            app.startIn(QDir::cleanPath(at(stored)), work.path(),
+                        dropped ? QStringList() : opened.split(u' ', Qt::SkipEmptyParts));
         if (dropped)
             dropOnFileList(app, QUrl::fromUserInput(opened, work.path()));
 
@@ -148,7 +162,7 @@ private slots:
     void settingsFile_data()
     {
         // <app> and <work> stand for the application and working folders.
-        QTest::addColumn<QString>("obstacle"); // "", refusing or refusing too
+        QTest::addColumn<QString>("obstacle"); // "", refusing, refusing too or closed
         QTest::addColumn<QString>("content"); // "-" for no file
         QTest::addColumn<QString>("messages");
         QTest::addColumn<QString>("lastPath");
@@ -165,6 +179,9 @@ private slots:
         row("application folder refusing new files", "refusing", u"-"_s, {}, u"<app>"_s);
         row("configuration folder refusing too", "refusing too", u"-"_s,
             u"Error in CreateINI|Error in GetiniData"_s, {});
+        // A portable copy's folder its user may no longer add to: the file is written in place.
+        row("existing writable file in a folder refusing new files", "closed", u"<work>\r\n"_s, {},
+            u"<work>"_s);
     }
 
     // Read before the Navigator exists, whatever it holds; rewritten as one line at closing, beside
@@ -190,6 +207,9 @@ private slots:
         };
         if (content != u"-"_s)
             app.writeIni(fill(content));
+        std::optional<faults::ClosedFolder> closed;
+        if (obstacle == u"closed"_s && !closed.emplace(folder).holds)
+            QSKIP("permission bits cannot close a folder here");
         const QString kept =
             obstacle == u"refusing"_s ? app.configFolder() + u"/quorbel.ini"_s : app.iniPath();
 
@@ -230,10 +250,8 @@ private slots:
         frmDynamic &nav = app.startIn(folder);
 
         QCOMPARE(fileList(), u"a.Bmp b.bmp Cat.bmp link.bmp WALK.BMP"_s.split(u' '));
-        QStringList opened; // by the folder list's entries, from the current folder's on
-        for (int row = nav.Dir1->currentRow(); row < nav.Dir1->count(); ++row)
-            opened.append(nav.Dir1->item(row)->data(Qt::UserRole).toString());
-        QCOMPARE(opened, (QStringList{folder, folder + u"/up.bmp"_s, folder + u"/x.bmp"_s}));
+        QCOMPARE(foldersFromCurrent(),
+                 (QStringList{folder, folder + u"/up.bmp"_s, folder + u"/x.bmp"_s}));
         QCOMPARE(nav.lblNumOfFrames->text(), u"5"_s);
         // The first entry is the frame shown; Draw's enumeration takes the same files.
         QCOMPARE(nav.File1->fileName(), u"a.Bmp"_s);
@@ -276,6 +294,70 @@ private slots:
         QCOMPARE(nav.Dir1->path(), walk);
         QCOMPARE(rowChoices(), expectedRowChoices({3, 4, 2, 3}));
         QCOMPARE(app.messages, QStringList());
+    }
+
+    // The folder shown is renamed behind the Navigator's back: Save into it, Draw and reopening it
+    // each say what failed, and the user walks on through the folder list's entries, up to the
+    // parent and down into the folder's new name, where everything works again.
+    void shownFolderVanishes()
+    {
+        TestApp app;
+        QTemporaryDir work;
+        const QString shown = work.filePath(u"frames"_s), moved = work.filePath(u"Walk cycle"_s);
+        QVERIFY(writeFrames(shown, walkNames(3)) && QDir().mkdir(work.filePath(u"another"_s)));
+        frmDynamic &nav = app.startIn(shown);
+        QVERIFY(steps::draw(app, u"1"_s));
+        QVERIFY(QDir().rename(shown, moved));
+
+        steps::save(app, shown + u"/Walk01.bmp"_s);
+        QCOMPARE(app.takeMessages(), (QStringList{u"File not Saved"_s, u"Path not found76"_s}));
+        nav.cmdDraw->click();
+        QCOMPARE(app.takeMessages(), QStringList{u"Unable to Draw, check yer files."_s});
+        QVERIFY(!nav.cmdSave->isEnabled());
+        QVERIFY(steps::activateFolder(shown));
+        QCOMPARE(app.takeMessages(), QStringList{u"Path not found76"_s});
+        QVERIFY(steps::activateFolder(work.path()));
+        QCOMPARE(figures(), u"0|0|0|0|0x0"_s);
+        QCOMPARE(foldersFromCurrent(),
+                 (QStringList{work.path(), work.filePath(u"another"_s), moved}));
+        QVERIFY(steps::activateFolder(moved)); // the folder is current and last, below its parent
+        QCOMPARE(foldersFromCurrent(), QStringList{moved});
+        QVERIFY(steps::draw(app, u"1"_s));
+    }
+
+    // One matching file more than a 16-bit count holds (empty ones: the count fails first) is one
+    // frame too many for either program.
+    void moreThan32767FramesAreRefused()
+    {
+        TestApp app;
+        QTemporaryDir frames;
+        const QString huge = frames.filePath(u"huge"_s), sheet = frames.filePath(u"sheet.bmp"_s);
+        QVERIFY(writeFrames(frames.path(), walkNames(2), {{32, 32}}) && QDir().mkdir(huge));
+        for (int i = 0; i < 32768; ++i)
+            QVERIFY(writeFile(huge + u"/f%1.bmp"_s.arg(i), {}));
+
+        // As the stored folder, the Navigator still loads whole, with every window placed.
+        frmDynamic &nav = app.startIn(huge);
+        QCOMPARE(app.takeMessages(), QStringList{u"Overflow6"_s});
+        QVERIFY(allWindowsVisible());
+        QCOMPARE(frmPicWork::instance().left(), nav.width());
+        // Walked into, it leaves the figures of the folder before.
+        QVERIFY(steps::activateFolder(frames.path()) && steps::activateFolder(huge));
+        QCOMPARE(app.takeMessages(), QStringList{u"Overflow6"_s});
+        QCOMPARE(figures() + rowChoices().join(u','),
+                 u"32|32|2|2|64x32"_s + expectedRowChoices({2}).join(u','));
+
+        const auto sheetSays = [&] {
+            QString said;
+            QTextStream out(&said);
+            const int status = runSheetCommand(
+                {u"quorbel-sheet"_s, huge, u"--columns"_s, u"8"_s, u"-o"_s, sheet}, out, out);
+            return QString::number(status) + u' ' + said;
+        };
+        QCOMPARE(sheetSays(), u"2 quorbel-sheet: "_s + huge + u": more than 32767 frames\n"_s);
+        QVERIFY(QFile::remove(huge + u"/f0.bmp"_s)); // one fewer is counted, then read
+        QCOMPARE(sheetSays(), u"2 quorbel-sheet: f1.bmp: Invalid picture (error 481)\n"_s);
+        QVERIFY(!QFile::exists(sheet));
     }
 
     void nextFolder_data()
@@ -547,18 +629,22 @@ private slots:
     }
 
     // Started as a desktop user starts it, on a real X server with a window manager (desktop.sh
-    // runs this alone there), the keyboard works at once, with no click. The stored folder
-    // holds frames, so Draw is the first enabled control in tab order: Enter and
-    // Alt+D draw, Alt+S saves.
+    // runs this alone there), from a terminal in the folder of frames it also showed last: the
+    // frames are measured at once and the keyboard works with no click. Draw is the first enabled
+    // control in tab order: Enter and Alt+D draw; Alt+S opens the real save dialog, where a name
+    // typed and Enter save the sheet.
     void keyboardWorksFromTheStart()
     {
         const QString why = qEnvironmentVariable("QUORBEL_NO_DESKTOP", u"not run by desktop.sh"_s);
         if (QGuiApplication::platformName() != u"xcb"_s)
             QSKIP(qPrintable(u"no X server with a window manager: "_s + why));
         TestApp app;
+        platform::setSaveDialogAnswerer({});
         QTemporaryDir frames;
-        QVERIFY(writeFrames(frames.path(), walkNames(3), {{8, 6}}));
-        frmDynamic &nav = app.startIn(frames.path());
+        QVERIFY(writeFrames(frames.path(), walkNames(8), {{8, 6}}));
+        frmDynamic &nav = app.startIn(frames.path(), frames.path());
+        QCOMPARE(figures(), u"8|6|8|8|64x6"_s);
+        QVERIFY(nav.cmdDraw->isEnabled());
         QWindow *window = app.main().windowHandle();
         QVERIFY(QTest::qWaitForWindowActive(window));
         QCOMPARE(app.main().workspace()->activeSubWindow(), nav.window());
@@ -566,14 +652,27 @@ private slots:
         const quorbel::Picture &shown = frmPicFinal::instance().picFinal->picture();
 
         QTest::keyClick(window, Qt::Key_Return);
-        QCOMPARE(shown.size(), QSize(24, 6));
+        QCOMPARE(shown.size(), QSize(64, 6));
         frmPicFinal::instance().picFinal->setPicture({}); // so that the next Draw shows
         QTest::keyClick(window, Qt::Key_D, Qt::AltModifier);
-        QTRY_COMPARE(shown.size(), QSize(24, 6)); // the access key clicks animated
-        app.saveAnswer = frames.filePath(u"sheet.bmp"_s);
+        QTRY_COMPARE(shown.size(), QSize(64, 6)); // the access key clicks animated
+        // The dialog runs its own event loop: the name is typed from there, once it has the focus.
+        QTimer typist;
+        QObject::connect(&typist, &QTimer::timeout, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            if (!dialog || !dialog->isActiveWindow())
+                return;
+            typist.stop();
+            QTest::keySequence(dialog->windowHandle(), QKeySequence::SelectAll);
+            for (const char key : std::string_view("sheet.bmp"))
+                QTest::keyClick(dialog->windowHandle(), key);
+            QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+        });
+        typist.start(50);
         QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
-        QTRY_COMPARE(app.dialogsShown, 1);
-        QCOMPARE(imageDifference(shown, QImage(*app.saveAnswer, "BMP")), QString());
+        const QString saved = frames.filePath(u"sheet.bmp"_s);
+        QTRY_VERIFY(QFile::exists(saved));
+        QCOMPARE(imageDifference(shown, QImage(saved, "BMP")), QString());
         QCOMPARE(app.messages, QStringList());
     }
 };

@@ -13,7 +13,9 @@ exec xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
     [ -e "$ready" ] || { echo "openbox did not start" >&2; exit 1; }
     rm -f "$ready"
     # No session bus either: without one, libdbus tries to start one through X and leaks when
-    # that fails, which the sanitized run would report.
+    # that fails, which the sanitized run would report. Nor the desktop of the terminal it was
+    # started from, whose theme could hand the save dialog to a toolkit the keys cannot reach.
+    unset XDG_CURRENT_DESKTOP QT_QPA_PLATFORMTHEME
     DBUS_SESSION_BUS_ADDRESS=disabled: QT_QPA_PLATFORM=xcb "$@"
     status=$?
     kill $wm

@@ -4,8 +4,11 @@
 #include <QFile>
 #include <QProcess>
 
+#include <linux/capability.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 // Real obstacles to a write, each in place while it lives: nothing is simulated.
@@ -18,6 +21,33 @@ inline QString folderRefusingNewFiles()
     QFile probe(folder + QStringLiteral("/quorbel-probe"));
     return QDir(folder).exists() && !probe.open(QIODevice::WriteOnly) ? folder : QString();
 }
+
+// A folder whose permission bits refuse new files (0555) while the files in it stay writable, as
+// an installed program's folder is to its user. Root meets the bits too: meanwhile this thread
+// works without the capability that overrides them. holds is false where a file still gets in.
+struct ClosedFolder
+{
+    explicit ClosedFolder(const QString &folder) : folder(folder)
+    {
+        syscall(SYS_capget, &header, saved);
+        __user_cap_data_struct reduced[2] = {saved[0], saved[1]};
+        reduced[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
+        syscall(SYS_capset, &header, reduced);
+        ::chmod(QFile::encodeName(folder).constData(), 0555);
+        QFile probe(folder + QStringLiteral("/quorbel-probe"));
+        holds = !probe.open(QIODevice::WriteOnly);
+        probe.remove();
+    }
+    ~ClosedFolder()
+    {
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
+        syscall(SYS_capset, &header, saved);
+    }
+    QString folder;
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved[2]{};
+    bool holds = false;
+};
 
 // An immutable file (chattr +i) refuses every change, even from root; holds is false where the
 // flag cannot be set or does not refuse a write.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/commandline.h"
 #include "app/startup.h"
 #include "navigator/frmdynamic.h"
 #include "platform/appfolder.h"
@@ -11,6 +12,7 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 
 #include <memory>
 #include <optional>
@@ -57,20 +59,24 @@ public:
     QString iniPath() const { return m_appFolder.filePath(QStringLiteral("quorbel.ini")); }
     void writeIni(const QByteArray &bytes) const { testframes::writeFile(iniPath(), bytes); }
 
-    // Starts as the process does, through the same start-up as main(), with workingFolder (the
-    // application folder when empty) as the folder the folder list starts in and opened as the
-    // command line's argument; with storedFolder, quorbel.ini names it first.
-    frmDynamic &start(const QString &workingFolder = {}, const QString &opened = {})
+    // Starts as the process does, through the same command line and start-up as main(), with
+    // workingFolder (the application folder when empty) as the folder the folder list starts in
+    // and arguments after the program's name; with storedFolder, quorbel.ini names it first.
+    frmDynamic &start(const QString &workingFolder = {}, const QStringList &arguments = {})
     {
         QDir::setCurrent(workingFolder.isEmpty() ? appFolder() : workingFolder);
-        m_main = startQuorbel(opened);
+        QString printed;
+        QTextStream out(&printed);
+        const CommandLine line =
+            readCommandLine(QStringList{QStringLiteral("quorbel")} + arguments, out, out);
+        m_main = startQuorbel(line.opened);
         return frmDynamic::instance();
     }
     frmDynamic &startIn(const QString &storedFolder, const QString &workingFolder = {},
-                        const QString &opened = {})
+                        const QStringList &arguments = {})
     {
         writeIni(storedFolder.toLocal8Bit() + "\r\n");
-        return start(workingFolder, opened);
+        return start(workingFolder, arguments);
     }
     // Closes the main window as its close box does: unloads, then writes the settings.
     void close()
