@@ -6,70 +6,27 @@
 //
 // Run: png_limit FOLDER ROWS SHEET
 
-#include <algorithm>
-#include <cerrno>
+#include "floorfiles.h"
+
 #include <cfenv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <png.h>
-#include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-[[noreturn]] void fail(const std::string &what)
-{
-    std::fprintf(stderr, "png_limit: %s: %s\n", what.c_str(), std::strerror(errno));
-    std::exit(2);
-}
-
-std::vector<std::string> frameNames(const std::string &folder)
-{
-    DIR *dir = opendir(folder.c_str());
-    if (!dir)
-        fail(folder);
-    std::vector<std::string> names;
-    while (const dirent *entry = readdir(dir)) {
-        const std::size_t length = std::strlen(entry->d_name);
-        if (length > 4 && strcasecmp(entry->d_name + length - 4, ".png") == 0)
-            names.emplace_back(entry->d_name);
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
-        return strcasecmp(a.c_str(), b.c_str()) < 0;
-    });
-    return names;
-}
-
-std::vector<unsigned char> readFile(const std::string &path)
-{
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info = {};
-    if (fd < 0 || fstat(fd, &info) != 0)
-        fail(path);
-    std::vector<unsigned char> bytes(std::size_t(info.st_size));
-    if (read(fd, bytes.data(), bytes.size()) != ssize_t(bytes.size()))
-        fail(path);
-    close(fd);
-    return bytes;
-}
-
 // The frame's pixels, 8-bit RGBA as the benchmark writes them, into rows `stride` bytes apart;
 // with no rows, only its size.
-void decode(const std::vector<unsigned char> &file, png_uint_32 &width, png_uint_32 &height,
-            unsigned char *first = nullptr, std::size_t stride = 0)
+void decode(const std::vector<unsigned char> &file, std::size_t size, png_uint_32 &width,
+            png_uint_32 &height, unsigned char *first = nullptr, std::size_t stride = 0)
 {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, file.data(), file.size()))
+    if (!png_image_begin_read_from_memory(&image, file.data(), size))
         fail("not a PNG");
     width = image.width;
     height = image.height;
@@ -91,11 +48,12 @@ int main(int argc, char *argv[])
     const int rows = std::atoi(argv[2]);
     const std::string sheetPath = argv[3];
 
-    const std::vector<std::string> names = frameNames(folder);
+    const std::vector<std::string> names = frameNames(folder, ".png");
     if (names.empty())
         fail(folder + ": no frames");
+    std::vector<unsigned char> frame;
     png_uint_32 frameWidth = 0, frameHeight = 0;
-    decode(readFile(folder + '/' + names.front()), frameWidth, frameHeight);
+    decode(frame, readFile(folder + '/' + names.front(), frame), frameWidth, frameHeight);
     // Frames per row: the frame count over the rows, rounded half to even.
     std::fesetround(FE_TONEAREST);
     const int perRow = int(std::nearbyint(double(names.size()) / rows));
@@ -108,7 +66,8 @@ int main(int argc, char *argv[])
     for (std::size_t k = 0; k < names.size() && k < cells; ++k) {
         unsigned char *cell =
             sheet.data() + (k / perRow) * frameHeight * stride + (k % perRow) * frameWidth * 4;
-        decode(readFile(folder + '/' + names[k]), frameWidth, frameHeight, cell, stride);
+        decode(frame, readFile(folder + '/' + names[k], frame), frameWidth, frameHeight, cell,
+               stride);
     }
 
     const std::string beside = sheetPath + ".new";

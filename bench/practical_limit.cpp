@@ -9,8 +9,9 @@
 // Prints the median milliseconds of ROUNDS runs, after one run that warms the caches; with ROUNDS
 // 0 it does the job once and prints nothing, to be timed as a whole process.
 
+#include "floorfiles.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cfenv>
 #include <chrono>
 #include <cmath>
@@ -21,21 +22,12 @@
 #include <string>
 #include <vector>
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <strings.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr std::size_t HeadersSize = 54;
-
-[[noreturn]] void fail(const std::string &what)
-{
-    std::fprintf(stderr, "practical_limit: %s: %s\n", what.c_str(), std::strerror(errno));
-    std::exit(2);
-}
 
 std::uint32_t le32(const unsigned char *at)
 {
@@ -49,45 +41,9 @@ void put32(unsigned char *at, std::uint32_t value)
         at[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
-std::vector<std::string> frameNames(const std::string &folder)
-{
-    DIR *dir = opendir(folder.c_str());
-    if (!dir)
-        fail(folder);
-    std::vector<std::string> names;
-    while (const dirent *entry = readdir(dir)) {
-        const std::size_t length = std::strlen(entry->d_name);
-        if (length > 4 && strcasecmp(entry->d_name + length - 4, ".bmp") == 0)
-            names.emplace_back(entry->d_name);
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
-        return strcasecmp(a.c_str(), b.c_str()) < 0;
-    });
-    return names;
-}
-
-// Reads the whole file into buffer with one read; returns its size.
-std::size_t readFile(const std::string &path, std::vector<unsigned char> &buffer)
-{
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        fail(path);
-    struct stat info = {};
-    if (fstat(fd, &info) != 0)
-        fail(path);
-    const auto size = std::size_t(info.st_size);
-    if (buffer.size() < size)
-        buffer.resize(size);
-    if (read(fd, buffer.data(), size) != ssize_t(size))
-        fail(path);
-    close(fd);
-    return size;
-}
-
 void composeSheet(const std::string &folder, int rows, const std::string &sheetPath)
 {
-    const std::vector<std::string> names = frameNames(folder);
+    const std::vector<std::string> names = frameNames(folder, ".bmp");
     if (names.empty())
         fail(folder + ": no frames");
     std::vector<unsigned char> frame;
