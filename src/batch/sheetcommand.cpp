@@ -8,6 +8,7 @@
 #include "core/pngencoder.h"
 #include "core/replacefile.h"
 #include "core/sheetcompose.h"
+#include "core/vectorstate.h"
 
 #include <QDir>
 #include <QFile>
@@ -346,6 +347,8 @@ int runSheetCommand(const QStringList &arguments, QTextStream &out, QTextStream 
         return Failed;
     }
     const SheetOptions &options = std::get<SheetOptions>(parsed);
+    // The option parser hashed strings, which leaves this thread's vector state slow to work on.
+    clearUpperVectorState();
     if (options.help) {
         out << sheetHelp();
         return Done;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/vectorstate.h"
+
 #include <algorithm>
 #include <atomic>
 #include <system_error>
@@ -32,9 +34,13 @@ void onEveryCore(long long jobs, const Work &work)
     std::vector<std::thread> threads;
     try {
         for (unsigned i = 0; i < helpers && i + 1 < jobs; ++i)
-            threads.emplace_back([&work] { work(); });
+            threads.emplace_back([&work] {
+                clearUpperVectorState();
+                work();
+            });
     } catch (const std::system_error &) {
     }
+    clearUpperVectorState();
     work();
     for (std::thread &thread : threads)
         thread.join();

@@ -2,6 +2,7 @@
 
 #include "platform/messagebox.h"
 #include "core/runtimeerror.h"
+#include "core/vectorstate.h"
 
 #include <exception>
 
@@ -11,6 +12,7 @@ using namespace quorbel;
 
 void runEvent(const std::function<void()> &handler)
 {
+    clearUpperVectorState();
     try {
         handler();
     } catch (...) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QComboBox>
-#include <QHash>
+#include <QMap>
 #include <QListView>
 #include <QListWidget>
 
@@ -41,7 +41,9 @@ private:
     void userPicked(int index);
 
     QString m_drive;
-    QHash<QString, QString> m_folders;
+    // A QMap, not a QHash: there are few volumes, and hashing strings leaves the thread's vector
+    // state slow for the folder's listing that follows (see core/vectorstate.h).
+    QMap<QString, QString> m_folders;
 };
 
 class DirListBox : public QListWidget
