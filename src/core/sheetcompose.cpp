@@ -33,6 +33,7 @@ public:
         , m_sheet(sheet)
         , m_bits(sheet.isNull() ? nullptr : sheet.scanLine(0))
         , m_sizes(size_t(frames.size()))
+        , m_run(std::max<qsizetype>(1, frames.size() / (qsizetype(threadCount()) * 32)))
         , m_failed(frames.size())
         , m_firstOther(frames.size())
     {
@@ -56,7 +57,7 @@ private:
         FrameReader reader;
         Picture frame;
         const bool pngSheet = m_sheet.format() == Picture::Format::Bgra32;
-        for (qsizetype k = m_next++; k < m_frames.size() && k < m_failed; k = m_next++) {
+        for (qsizetype k = claim(); k < m_frames.size() && k < m_failed; k = next(k)) {
             const QString &path = m_frames.at(k);
             const Placement &placed = m_placements.at(k);
             try {
@@ -89,6 +90,12 @@ private:
             }
         }
     }
+
+    // Frames are claimed a run at a time, not one by one: with thousands of small frames the
+    // threads otherwise spend their time passing the counter and the sizes' cache lines between
+    // them. About 32 runs a thread still share out frames of uneven cost.
+    qsizetype claim() { return m_next.fetch_add(m_run); }
+    qsizetype next(qsizetype k) { return (k + 1) % m_run == 0 ? claim() : k + 1; }
 
     void fail(qsizetype k, const RuntimeError &error)
     {
@@ -134,6 +141,7 @@ private:
     const Picture &m_sheet;
     uchar *const m_bits;
     std::vector<QSize> m_sizes; // each element written by the one thread that read its frame
+    const qsizetype m_run;
     std::atomic<qsizetype> m_next = 0;
     std::atomic<qsizetype> m_failed;
     std::optional<RuntimeError> m_failure;
