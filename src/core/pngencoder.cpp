@@ -5,6 +5,7 @@
 #include "core/picture.h"
 #include "core/pngrowfilter.h"
 #include "core/runtimeerror.h"
+#include "core/vectorstate.h"
 
 #include <QtEndian>
 
@@ -93,6 +94,7 @@ public:
 
     void write(const ByteSink &sink)
     {
+        clearUpperVectorState();
         std::vector<std::thread> helpers;
         try {
             for (unsigned i = 1; i < m_threads && i < unsigned(m_bands); ++i)
@@ -114,6 +116,7 @@ public:
 private:
     void help()
     {
+        clearUpperVectorState();
         std::optional<PieceDeflater> deflater;
         std::unique_lock lock(m_lock);
         while (true) {
